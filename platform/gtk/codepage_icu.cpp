@@ -1,0 +1,163 @@
+// The code-page seam on ICU. ICU's "windows-936-2000" table is the one Windows uses for code
+// page 936 (it maps U+20AC to 0x80, which plain GBK tables do not), so the same text gives the
+// same bytes on both targets.
+
+#include "platform/codepage.h"
+
+#include <unicode/uchar.h>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+#include <unicode/unorm2.h>
+#include <unicode/utf16.h>
+
+#include <memory>
+
+namespace miravue::platform {
+namespace {
+
+constexpr const char* kGbkConverter = "windows-936-2000";
+constexpr const char* kUtf8Converter = "UTF-8";
+constexpr char kGbkDefaultChar[] = "?";  // what Windows writes for what code page 936 lacks
+constexpr UChar kReplacementChar = 0xFFFD;
+
+struct ConverterClose {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterClose>;
+
+// Undecodable input becomes U+FFFD, whatever a table's own substitution would be (some tables
+// give U+001A, which would pass as a control character into the texts built from it).
+void ToUnicodeReplacement(const void* /*context*/, UConverterToUnicodeArgs* args,
+                          const char* /*codeUnits*/, int32_t /*length*/,
+                          UConverterCallbackReason reason, UErrorCode* status) {
+    if (reason > UCNV_IRREGULAR) {
+        return;  // reset/close/clone notifications carry no input
+    }
+    *status = U_ZERO_ERROR;
+    ucnv_cbToUWriteUChars(args, &kReplacementChar, 1, 0, status);
+}
+
+// `substitute` is what the encoder writes for what the target cannot hold; null keeps the
+// converter's own (U+FFFD's bytes for UTF-8).
+Converter Open(const char* name, const char* substitute) {
+    UErrorCode status = U_ZERO_ERROR;
+    Converter converter(ucnv_open(name, &status));
+    if (U_FAILURE(status)) {
+        return nullptr;
+    }
+    ucnv_setToUCallBack(converter.get(), ToUnicodeReplacement, nullptr, nullptr, nullptr, &status);
+    if (substitute != nullptr) {
+        ucnv_setSubstChars(converter.get(), substitute, 1, &status);
+    }
+    return U_SUCCESS(status) ? std::move(converter) : nullptr;
+}
+
+// Decodes all of `in`, growing the output as needed; the streaming calls take pointers, so no
+// 32-bit length limit applies.
+std::u16string ToUnicode(UConverter* converter, std::string_view in) {
+    std::u16string out;
+    if (converter == nullptr || in.empty()) {
+        return out;
+    }
+    out.resize(in.size() + 16);  // every byte gives at most one unit in the tables used here
+    const char* source = in.data();
+    const char* const sourceEnd = in.data() + in.size();
+    size_t written = 0;
+    for (;;) {
+        UChar* target = out.data() + written;
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_toUnicode(converter, &target, out.data() + out.size(), &source, sourceEnd, nullptr,
+                       true, &status);
+        written = static_cast<size_t>(target - out.data());
+        if (status != U_BUFFER_OVERFLOW_ERROR) {
+            break;
+        }
+        out.resize(out.size() * 2);
+    }
+    out.resize(written);
+    return out;
+}
+
+std::string FromUnicode(UConverter* converter, std::u16string_view in) {
+    std::string out;
+    if (converter == nullptr || in.empty()) {
+        return out;
+    }
+    out.resize(in.size() * 2 + 16);
+    const UChar* source = in.data();
+    const UChar* const sourceEnd = in.data() + in.size();
+    size_t written = 0;
+    for (;;) {
+        char* target = out.data() + written;
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_fromUnicode(converter, &target, out.data() + out.size(), &source, sourceEnd, nullptr,
+                         true, &status);
+        written = static_cast<size_t>(target - out.data());
+        if (status != U_BUFFER_OVERFLOW_ERROR) {
+            break;
+        }
+        out.resize(out.size() * 2);
+    }
+    out.resize(written);
+    return out;
+}
+
+// A base character followed by non-spacing marks is folded into the precomposed character
+// where Unicode has one, pair by pair, the way Windows' composite check does. Nothing else is
+// normalised: a precomposed character or a lone mark passes through untouched.
+std::u16string ComposeMarks(std::u16string_view in) {
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
+    if (U_FAILURE(status)) {
+        return std::u16string(in);
+    }
+    const auto length = static_cast<int64_t>(in.size());
+    std::u16string out;
+    out.reserve(in.size());
+    int64_t i = 0;
+    while (i < length) {
+        UChar32 base = 0;
+        U16_NEXT(in.data(), i, length, base);
+        while (i < length) {
+            int64_t next = i;
+            UChar32 mark = 0;
+            U16_NEXT(in.data(), next, length, mark);
+            if (u_charType(mark) != U_NON_SPACING_MARK) {
+                break;
+            }
+            const UChar32 composed = unorm2_composePair(nfc, base, mark);
+            if (composed < 0) {
+                break;
+            }
+            base = composed;
+            i = next;
+        }
+        if (U_IS_BMP(base)) {
+            out.push_back(static_cast<char16_t>(base));
+        } else {
+            out.push_back(static_cast<char16_t>(U16_LEAD(base)));
+            out.push_back(static_cast<char16_t>(U16_TRAIL(base)));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16Units(std::string_view utf8) {
+    const Converter converter = Open(kUtf8Converter, nullptr);
+    return ToUnicode(converter.get(), utf8);
+}
+
+std::string Utf16UnitsToGbk(std::u16string_view units) {
+    const Converter converter = Open(kGbkConverter, kGbkDefaultChar);
+    return FromUnicode(converter.get(), ComposeMarks(units));
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+    const Converter gbkConverter = Open(kGbkConverter, kGbkDefaultChar);
+    const Converter utf8Converter = Open(kUtf8Converter, nullptr);
+    return FromUnicode(utf8Converter.get(), ToUnicode(gbkConverter.get(), gbk));
+}
+
+}  // namespace miravue::platform
