@@ -37,17 +37,31 @@ void ToUnicodeReplacement(const void* /*context*/, UConverterToUnicodeArgs* args
     ucnv_cbToUWriteUChars(args, &kReplacementChar, 1, 0, status);
 }
 
-// `substitute` is what the encoder writes for what the target cannot hold; null keeps the
-// converter's own (U+FFFD's bytes for UTF-8).
-Converter Open(const char* name, const char* substitute) {
+// Whatever code page 936 cannot hold becomes its default character, one per character. ICU's
+// own substitution would silently drop default-ignorable characters such as a byte-order mark,
+// where Windows writes the default character.
+void FromUnicodeDefaultChar(const void* /*context*/, UConverterFromUnicodeArgs* args,
+                            const UChar* /*codeUnits*/, int32_t /*length*/, UChar32 /*codePoint*/,
+                            UConverterCallbackReason reason, UErrorCode* status) {
+    if (reason > UCNV_IRREGULAR) {
+        return;
+    }
+    *status = U_ZERO_ERROR;
+    ucnv_cbFromUWriteBytes(args, kGbkDefaultChar, 1, 0, status);
+}
+
+// With `gbkDefaultChar` the encoder writes "?" for what the target cannot hold; without it the
+// converter's own substitution stays (U+FFFD's bytes for UTF-8).
+Converter Open(const char* name, bool gbkDefaultChar) {
     UErrorCode status = U_ZERO_ERROR;
     Converter converter(ucnv_open(name, &status));
     if (U_FAILURE(status)) {
         return nullptr;
     }
     ucnv_setToUCallBack(converter.get(), ToUnicodeReplacement, nullptr, nullptr, nullptr, &status);
-    if (substitute != nullptr) {
-        ucnv_setSubstChars(converter.get(), substitute, 1, &status);
+    if (gbkDefaultChar) {
+        ucnv_setFromUCallBack(converter.get(), FromUnicodeDefaultChar, nullptr, nullptr, nullptr,
+                              &status);
     }
     return U_SUCCESS(status) ? std::move(converter) : nullptr;
 }
@@ -145,18 +159,23 @@ std::u16string ComposeMarks(std::u16string_view in) {
 }  // namespace
 
 std::u16string Utf8ToUtf16Units(std::string_view utf8) {
-    const Converter converter = Open(kUtf8Converter, nullptr);
+    const Converter converter = Open(kUtf8Converter, false);
     return ToUnicode(converter.get(), utf8);
 }
 
 std::string Utf16UnitsToGbk(std::u16string_view units) {
-    const Converter converter = Open(kGbkConverter, kGbkDefaultChar);
+    const Converter converter = Open(kGbkConverter, true);
+    if (converter != nullptr) {
+        // Windows encodes with its best-fit table unless told not to (U+00B2 becomes "2");
+        // ICU's fallback mappings for this table are the nearest equivalent.
+        ucnv_setFallback(converter.get(), true);
+    }
     return FromUnicode(converter.get(), ComposeMarks(units));
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
-    const Converter gbkConverter = Open(kGbkConverter, kGbkDefaultChar);
-    const Converter utf8Converter = Open(kUtf8Converter, nullptr);
+    const Converter gbkConverter = Open(kGbkConverter, true);
+    const Converter utf8Converter = Open(kUtf8Converter, false);
     return FromUnicode(utf8Converter.get(), ToUnicode(gbkConverter.get(), gbk));
 }
 
