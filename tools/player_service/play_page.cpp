@@ -46,7 +46,7 @@ header { padding: 10px 18px; background: #141a25; border-bottom: 1px solid #2c36
 header .logo { display: inline-block; width: 22px; height: 22px; margin-right: 8px; border-radius: 5px; background: #3d7cf5; color: #fff; text-align: center; line-height: 22px; font-size: 12px; vertical-align: middle; }
 main { padding: 18px 18px 48px; }
 footer { position: fixed; left: 0; right: 0; bottom: 0; padding: 6px 18px; background: #141a25; border-top: 1px solid #2c3650; color: #8c9ab3; font-size: 12px; }
-video { display: block; width: 100%; max-height: 70vh; background: #000; border-radius: 6px; }
+video { display: block; width: 100%; height: calc(100vh - 175px); min-height: 120px; background: #000; border-radius: 6px; }
 .card { max-width: 760px; margin: 24px auto; padding: 18px 22px; background: #242d3f; border: 1px solid #34405a; border-radius: 8px; }
 h1 { margin: 0 0 12px; font-size: 19px; font-weight: 600; }
 .label { margin: 14px 0 2px; color: #8c9ab3; font-size: 12px; text-transform: uppercase; letter-spacing: 1px; }
