@@ -26,12 +26,9 @@ Bytes Utf8ToUtf16(const Bytes& utf8) {
 }
 
 Bytes Utf8ToGbk(const Bytes& utf8) {
-    const Bytes wide = Utf8ToUtf16(utf8);
-    std::u16string units(wide.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i) {
-        units[i] = static_cast<char16_t>(wide[2 * i] | (wide[2 * i + 1] << 8));
-    }
-    const std::string gbk = platform::Utf16UnitsToGbk(units);
+    // The same two steps as Utf8ToUtf16 followed by the code-page step, without packing the
+    // units into little-endian bytes and unpacking them again.
+    const std::string gbk = platform::Utf16UnitsToGbk(platform::Utf8ToUtf16Units(AsChars(utf8)));
     return Bytes(gbk.begin(), gbk.end());
 }
 

@@ -44,7 +44,8 @@ Byte FoldAscii(Byte b) {
 
 bool MatchesAt(std::string_view text, size_t i, std::string_view sought, bool nocase) {
     if (!nocase) {
-        return text.compare(i, sought.size(), sought) == 0;
+        // The first byte rules out almost every position before a full comparison is paid for.
+        return text[i] == sought[0] && text.compare(i, sought.size(), sought) == 0;
     }
     for (size_t k = 0; k < sought.size(); ++k) {
         if (FoldAscii(At(text, i + k)) != FoldAscii(At(sought, k))) {

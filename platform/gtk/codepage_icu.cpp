@@ -119,6 +119,24 @@ std::string FromUnicode(UConverter* converter, std::u16string_view in) {
 // A base character followed by non-spacing marks is folded into the precomposed character
 // where Unicode has one, pair by pair, the way Windows' composite check does. Nothing else is
 // normalised: a precomposed character or a lone mark passes through untouched.
+constexpr UChar32 kFirstMark = 0x0300;  // no non-spacing mark lies below the combining block
+
+bool IsNonSpacingMark(UChar32 c) {
+    return c >= kFirstMark && u_charType(c) == U_NON_SPACING_MARK;
+}
+
+bool HasNonSpacingMark(std::u16string_view in) {
+    const auto length = static_cast<int64_t>(in.size());
+    for (int64_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U16_NEXT(in.data(), i, length, c);
+        if (IsNonSpacingMark(c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::u16string ComposeMarks(std::u16string_view in) {
     UErrorCode status = U_ZERO_ERROR;
     const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
@@ -136,7 +154,7 @@ std::u16string ComposeMarks(std::u16string_view in) {
             int64_t next = i;
             UChar32 mark = 0;
             U16_NEXT(in.data(), next, length, mark);
-            if (u_charType(mark) != U_NON_SPACING_MARK) {
+            if (!IsNonSpacingMark(mark)) {
                 break;
             }
             const UChar32 composed = unorm2_composePair(nfc, base, mark);
@@ -169,6 +187,10 @@ std::string Utf16UnitsToGbk(std::u16string_view units) {
         // Windows encodes with its best-fit table unless told not to (U+00B2 becomes "2");
         // ICU's fallback mappings for this table are the nearest equivalent.
         ucnv_setFallback(converter.get(), true);
+    }
+    // Most text holds no marks at all; it goes to the converter without a composed copy.
+    if (!HasNonSpacingMark(units)) {
+        return FromUnicode(converter.get(), units);
     }
     return FromUnicode(converter.get(), ComposeMarks(units));
 }
