@@ -133,7 +133,7 @@ class Decoder {
     }
 
     Decoded List(std::uint64_t p, int depth) {
-        if (depth >= kMaxBencodeNesting) {
+        if (p >= size_ || depth >= kMaxBencodeNesting) {
             return {};
         }
         auto list = std::make_unique<CAtomList>();
@@ -152,7 +152,7 @@ class Decoder {
     }
 
     Decoded Dictionary(std::uint64_t p, int depth) {
-        if (depth >= kMaxBencodeNesting) {
+        if (p >= size_ || depth >= kMaxBencodeNesting) {
             return {};
         }
         auto dictionary = std::make_unique<CAtomDicti>();
