@@ -237,7 +237,8 @@ TEST(InternetCurl, EndlessRedirectsFailTheSendAtTheBound) {
 
 TEST(InternetCurl, RedirectToHttpsIsFollowedOnlyWhenTheFlagsAllowIt) {
     std::string target;
-    LoopbackServer tlsSink([](const std::string&) { return std::string(); });
+    LoopbackServer tlsSink([](const std::string&) { return std::string(); },
+                           LoopbackServer::Mode::kHangUp);
     target = "https://127.0.0.1:" + std::to_string(tlsSink.port()) + "/s";
     LoopbackServer server([&target](const std::string&) {
         return RawResponse("HTTP/1.1 302 Found", {"Location: " + target, "Content-Length: 0"}, "");
@@ -247,7 +248,7 @@ TEST(InternetCurl, RedirectToHttpsIsFollowedOnlyWhenTheFlagsAllowIt) {
     EXPECT_FALSE(refused.sent);
     EXPECT_EQ(tlsSink.Connections(), 0u);
 
-    // Allowed: the follow-up goes to the https port (and fails there, as it speaks no TLS).
+    // Allowed: the follow-up goes to the https port (and fails there, as nobody answers).
     const Fetched allowed = Fetch({.port = server.port(), .flags = kPlainFlags});
     EXPECT_FALSE(allowed.sent);
     EXPECT_EQ(tlsSink.Connections(), 1u);
@@ -360,6 +361,17 @@ TEST(InternetCurl, UnreachablePortFailsQuickly) {
     EXPECT_FALSE(got.headersOk);
     EXPECT_EQ(got.body, "");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
+}
+
+TEST(InternetCurl, ConnectThatHangsFailsAfterTheConnectTimeout) {
+    test::FullListener listener;
+    const auto start = std::chrono::steady_clock::now();
+    const Fetched got = Fetch({.port = listener.port()});
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(got.sent);
+    EXPECT_EQ(got.body, "");
+    // Bounded by the connect timeout (5 s), with room for a loaded machine.
+    EXPECT_LT(waited, std::chrono::seconds(12));
 }
 
 TEST(InternetCurl, SilentServerFailsAfterTheStallTimeout) {

@@ -15,7 +15,7 @@ namespace {
 // How long the serving loop waits before looking at the stop flag again.
 constexpr int kPollMs = 20;
 
-int ListenOnLoopback(std::uint16_t& port) {
+int ListenOnLoopback(std::uint16_t& port, int backlog = 16) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) {
         throw std::runtime_error("socket");
@@ -27,7 +27,7 @@ int ListenOnLoopback(std::uint16_t& port) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd, 16) != 0) {
+        ::listen(fd, backlog) != 0) {
         ::close(fd);
         throw std::runtime_error("bind/listen");
     }
@@ -95,7 +95,9 @@ void LoopbackServer::Serve() {
             continue;
         }
         ++connections_;
-        Handle(client);
+        if (mode_ != Mode::kHangUp) {
+            Handle(client);
+        }
         ::close(client);
     }
 }
@@ -145,6 +147,27 @@ void LoopbackServer::Handle(int client) {
         sent += static_cast<std::size_t>(n);
     }
     ::shutdown(client, SHUT_WR);
+}
+
+FullListener::FullListener() {
+    listener_ = ListenOnLoopback(port_, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port_);
+    // A queue of length 0 still holds one connection; a few more make sure it is full.
+    for (int i = 0; i < 3; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        fillers_.push_back(fd);
+    }
+}
+
+FullListener::~FullListener() {
+    for (const int fd : fillers_) {
+        ::close(fd);
+    }
+    ::close(listener_);
 }
 
 std::uint16_t UnusedPort() {

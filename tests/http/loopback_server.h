@@ -21,6 +21,7 @@ class LoopbackServer {
     enum class Mode {
         kAnswer,  // read the request, answer, close
         kSilent,  // accept and read, never answer (until the server stops)
+        kHangUp,  // accept and close at once
     };
 
     explicit LoopbackServer(Handler handler, Mode mode = Mode::kAnswer);
@@ -47,6 +48,22 @@ class LoopbackServer {
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
     std::thread thread_;
+};
+
+// A listener on 127.0.0.1 whose accept queue is full and never served: the kernel drops
+// further connection attempts, so a client's connect hangs as towards a dead host.
+class FullListener {
+public:
+    FullListener();
+    ~FullListener();
+    FullListener(const FullListener&) = delete;
+    FullListener& operator=(const FullListener&) = delete;
+    std::uint16_t port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    std::uint16_t port_ = 0;
+    std::vector<int> fillers_;
 };
 
 // A port on 127.0.0.1 that nobody listens on (bound once, then released).
