@@ -466,7 +466,9 @@ InternetHandle OpenInternet(std::optional<std::string_view> agent, std::uint32_t
         return nullptr;
     }
     auto session = std::make_unique<Session>();
-    session->agent = std::string(agent.value_or(""));
+    // The agent becomes a header line of its own: a line break in it would start another.
+    const std::string_view agentText = agent.value_or("");
+    session->agent = std::string(agentText.substr(0, agentText.find_first_of("\r\n")));
     // There is no system proxy setting to take over here: preconfigured means direct.
     session->accessType =
         accessType == kInternetOpenTypeProxy ? kInternetOpenTypeProxy : kInternetOpenTypeDirect;

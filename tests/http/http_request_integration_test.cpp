@@ -215,9 +215,9 @@ TEST_P(CharsetOnLoopback, Utf8BodyArrivesAsGbk) {
         head = std::string(GetParam().markerPosition - 1, ' ') + "utf-8";
     }
     const std::string body = head + kUtf8Word;
-    LoopbackServer server([&body](const std::string&) {
-        return Ok(body, {std::string("Content-Type: ") + GetParam().contentType});
-    });
+    const std::string contentType = std::string("Content-Type: ") + GetParam().contentType;
+    LoopbackServer server(
+        [&body, &contentType](const std::string&) { return Ok(body, {contentType}); });
     EXPECT_EQ(HttpRequest(server.Url("/k")), head + (GetParam().converted ? kGbkWord : kUtf8Word));
 }
 

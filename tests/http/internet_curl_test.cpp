@@ -110,6 +110,23 @@ TEST(InternetCurl, UserAgentLineInTheHeadersReplacesTheAgent) {
     EXPECT_THAT(server.Requests()[0], Not(HasSubstr("seam-test")));
 }
 
+TEST(InternetCurl, AgentWithALineBreakStartsNoHeaderOfItsOwn) {
+    LoopbackServer server([](const std::string&) { return Ok(""); });
+    net::InternetHandle internet = net::OpenInternet(
+        "agent/1\r\nX-Injected: 1", net::kInternetOpenTypeDirect, std::nullopt, std::nullopt, 0);
+    net::InternetHandle connection = net::ConnectInternet(internet, "127.0.0.1", server.port(),
+                                                          std::nullopt, std::nullopt, 3, 0, 0);
+    net::InternetHandle request = net::OpenHttpRequest(connection, "GET", "/", "HTTP/1.1",
+                                                       std::nullopt, nullptr, kPlainFlags, 0);
+    EXPECT_TRUE(net::SendHttpRequest(request, "", {}));
+    net::CloseInternetHandle(request);
+    net::CloseInternetHandle(connection);
+    net::CloseInternetHandle(internet);
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_THAT(server.Requests()[0], HasSubstr("\r\nUser-Agent: agent/1\r\n"));
+    EXPECT_THAT(server.Requests()[0], Not(HasSubstr("X-Injected")));
+}
+
 TEST(InternetCurl, PostSendsTheBodyAndGetCanCarryOne) {
     LoopbackServer server([](const std::string&) { return Ok(""); });
     Fetch({.port = server.port(), .object = "/p", .verb = "POST", .body = "a=1"});
