@@ -23,7 +23,6 @@ class KeyServer {
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
-        server_.wait_until_ready();
     }
     ~KeyServer() {
         server_.stop();

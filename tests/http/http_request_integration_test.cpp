@@ -31,7 +31,6 @@ class HttplibServer {
     HttplibServer() {
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
-        server_.wait_until_ready();
     }
     ~HttplibServer() {
         server_.stop();
