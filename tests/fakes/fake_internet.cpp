@@ -182,7 +182,9 @@ bool ReadInternetData(InternetHandle request, void* buffer, std::uint32_t toRead
     const auto& body = object->response.body;
     const std::size_t n =
         std::min<std::size_t>({body.size() - object->readPos, toRead, object->response.readChunk});
-    std::memcpy(buffer, body.data() + object->readPos, n);
+    if (n > 0) {
+        std::memcpy(buffer, body.data() + object->readPos, n);
+    }
     object->readPos += n;
     *bytesRead = static_cast<std::uint32_t>(n);
     return true;
@@ -207,7 +209,7 @@ bool QueryHttpInfo(InternetHandle request, std::uint32_t infoLevel, char* buffer
         *bufferLength = static_cast<std::uint32_t>(headers.size() + 1);
         return false;
     }
-    std::memcpy(buffer, headers.data(), headers.size());
+    std::copy(headers.begin(), headers.end(), buffer);
     buffer[headers.size()] = '\0';
     *bufferLength = static_cast<std::uint32_t>(headers.size());
     return true;
