@@ -24,7 +24,7 @@ void BM_HttpRequestOwnShare(benchmark::State& state) {
         benchmark::DoNotOptimize(body);
     }
 }
-BENCHMARK(BM_HttpRequestOwnShare)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HttpRequestOwnShare)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace miravue
