@@ -37,17 +37,20 @@ void ToUnicodeReplacement(const void* /*context*/, UConverterToUnicodeArgs* args
     ucnv_cbToUWriteUChars(args, &kReplacementChar, 1, 0, status);
 }
 
-// Whatever code page 936 cannot hold becomes its default character, one per character. ICU's
-// own substitution would silently drop default-ignorable characters such as a byte-order mark,
-// where Windows writes the default character.
+// Whatever code page 936 cannot hold becomes its default character, one per UTF-16 unit as
+// Windows converts (a character outside the basic plane gives two). ICU's own substitution
+// would silently drop default-ignorable characters such as a byte-order mark, where Windows
+// writes the default character.
 void FromUnicodeDefaultChar(const void* /*context*/, UConverterFromUnicodeArgs* args,
-                            const UChar* /*codeUnits*/, int32_t /*length*/, UChar32 /*codePoint*/,
+                            const UChar* /*codeUnits*/, int32_t length, UChar32 /*codePoint*/,
                             UConverterCallbackReason reason, UErrorCode* status) {
     if (reason > UCNV_IRREGULAR) {
         return;
     }
     *status = U_ZERO_ERROR;
-    ucnv_cbFromUWriteBytes(args, kGbkDefaultChar, 1, 0, status);
+    for (int32_t unit = 0; unit < length && U_SUCCESS(*status); ++unit) {
+        ucnv_cbFromUWriteBytes(args, kGbkDefaultChar, 1, 0, status);
+    }
 }
 
 // With `gbkDefaultChar` the encoder writes "?" for what the target cannot hold; without it the
