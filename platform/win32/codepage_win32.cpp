@@ -53,6 +53,46 @@ std::string UnitsToMultiByte(UINT codePage, DWORD flags, std::u16string_view uni
     return bytes;
 }
 
+bool IsGbkTrailByte(unsigned char byte) {
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFE);
+}
+
+// Code page 936 to UTF-16 with the same answer for broken input as the Linux backend: a
+// character that does not decode becomes U+FFFD, and a lead byte whose follower cannot be a
+// trail byte stands alone, so the follower (a quote, a backslash) is not swallowed. The system
+// converter alone would give "?" and take the follower with it.
+std::u16string GbkToUnits(std::string_view gbk) {
+    const int count = ClampedCount(gbk.size());
+    if (count == 0)
+        return {};
+    const std::string_view text = gbk.substr(0, static_cast<std::size_t>(count));
+    if (MultiByteToWideChar(kCodePageGbk, MB_ERR_INVALID_CHARS, text.data(), count, nullptr, 0) >
+        0) {
+        return MultiByteToUnits(kCodePageGbk, text);
+    }
+    std::u16string units;
+    units.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 1;
+        if (IsDBCSLeadByteEx(kCodePageGbk, lead) && i + 1 < text.size() &&
+            IsGbkTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+            length = 2;
+        }
+        wchar_t unit[2] = {};
+        const int written = MultiByteToWideChar(kCodePageGbk, MB_ERR_INVALID_CHARS, text.data() + i,
+                                                static_cast<int>(length), unit, 2);
+        if (written > 0) {
+            units.append(unit, unit + written);
+        } else {
+            units.push_back(u'\uFFFD');
+        }
+        i += length;
+    }
+    return units;
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16Units(std::string_view utf8) {
@@ -67,7 +107,7 @@ std::string Utf16UnitsToGbk(std::u16string_view units) {
 
 std::string GbkToUtf8(std::string_view gbk) {
     // CP_UTF8 takes no flags.
-    return UnitsToMultiByte(CP_UTF8, 0, MultiByteToUnits(kCodePageGbk, gbk));
+    return UnitsToMultiByte(CP_UTF8, 0, GbkToUnits(gbk));
 }
 
 }  // namespace miravue::platform

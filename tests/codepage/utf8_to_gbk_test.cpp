@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   "1",
                                   "\xD6\xD0"
                                   "1"}),
-    [](const testing::TestParamInfo<Utf8ToGbkCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Utf8ToGbkCase>& item) { return std::string(item.param.name); });
 
 TEST(Utf8ToUtf16Units, DecodesEveryPlane) {
     EXPECT_EQ(Utf8ToUtf16Units("A\xE4\xB8\xAD\xF0\x9F\x98\x80"), u"A\u4E2D\U0001F600");
