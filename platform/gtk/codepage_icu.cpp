@@ -119,9 +119,10 @@ std::string FromUnicode(UConverter* converter, std::u16string_view in) {
     return out;
 }
 
-// A base character followed by non-spacing marks is folded into the precomposed character
-// where Unicode has one, pair by pair, the way Windows' composite check does. Nothing else is
-// normalised: a precomposed character or a lone mark passes through untouched.
+// A base character followed by a non-spacing mark is folded into the precomposed character
+// where Unicode has one, the way Windows' composite check does: one mark per base, so a second
+// mark stays a character of its own (checked against the system converter under Wine). Nothing
+// else is normalised: a precomposed character or a lone mark passes through untouched.
 constexpr UChar32 kFirstMark = 0x0300;  // no non-spacing mark lies below the combining block
 
 bool IsNonSpacingMark(UChar32 c) {
@@ -153,19 +154,16 @@ std::u16string ComposeMarks(std::u16string_view in) {
     while (i < length) {
         UChar32 base = 0;
         U16_NEXT(in.data(), i, length, base);
-        while (i < length) {
+        if (i < length) {
             int64_t next = i;
             UChar32 mark = 0;
             U16_NEXT(in.data(), next, length, mark);
-            if (!IsNonSpacingMark(mark)) {
-                break;
+            const UChar32 composed =
+                IsNonSpacingMark(mark) ? unorm2_composePair(nfc, base, mark) : -1;
+            if (composed >= 0) {
+                base = composed;
+                i = next;
             }
-            const UChar32 composed = unorm2_composePair(nfc, base, mark);
-            if (composed < 0) {
-                break;
-            }
-            base = composed;
-            i = next;
         }
         if (U_IS_BMP(base)) {
             out.push_back(static_cast<char16_t>(base));
