@@ -47,6 +47,9 @@ TEST_P(Sha1PathTest, MillionA) {
 }
 
 TEST_P(Sha1PathTest, MatchesSha1sumOnAwkwardLengths) {
+#ifdef _WIN32
+    GTEST_SKIP() << "sha1sum is a program of the build machine, out of reach under Wine";
+#endif
     const test::ScratchDir dir;
     std::mt19937 random(7);
     for (const std::size_t length :

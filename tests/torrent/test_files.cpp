@@ -2,7 +2,9 @@
 
 #include "test_files.h"
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,7 +46,11 @@ std::string ScratchDir::Write(std::string_view name, std::string_view bytes) con
 
 CommandResult RunCommand(const std::string& command) {
     CommandResult result;
+#ifdef _WIN32
+    FILE* pipe = _popen(command.c_str(), "rb");
+#else
     FILE* pipe = popen(command.c_str(), "r");
+#endif
     if (pipe == nullptr) {
         return result;
     }
@@ -53,8 +59,12 @@ CommandResult RunCommand(const std::string& command) {
     while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
         result.out.append(buffer, got);
     }
+#ifdef _WIN32
+    result.status = _pclose(pipe);  // the exit code itself
+#else
     const int status = pclose(pipe);
     result.status = (status != -1 && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
+#endif
     return result;
 }
 

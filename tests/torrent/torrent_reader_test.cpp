@@ -14,6 +14,23 @@
 namespace miravue {
 namespace {
 
+// The C library's environment calls differ between the two targets' run-times.
+void SetEnvironment(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value);
+#else
+    setenv(name, value, 1);
+#endif
+}
+
+void ClearEnvironment(const char* name) {
+#ifdef _WIN32
+    _putenv_s(name, "");
+#else
+    unsetenv(name);
+#endif
+}
+
 using namespace std::string_literals;
 
 // A bencoded byte string.
@@ -283,14 +300,14 @@ class CreationDateTest : public ReadTorrentTest {
         if (const char* tz = std::getenv("TZ")) {
             saved_ = tz;
         }
-        setenv("TZ", "UTC-8", 1);
+        SetEnvironment("TZ", "UTC-8");
         tzset();
     }
     void TearDown() override {
         if (saved_) {
-            setenv("TZ", saved_->c_str(), 1);
+            SetEnvironment("TZ", saved_->c_str());
         } else {
-            unsetenv("TZ");
+            ClearEnvironment("TZ");
         }
         tzset();
     }
