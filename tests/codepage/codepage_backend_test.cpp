@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace miravue::platform {
@@ -9,6 +10,8 @@ namespace {
 
 struct GbkCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const GbkCase& c, std::ostream* os) { *os << c.name; }
     std::string gbk;
     std::string utf8;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -11,6 +12,8 @@ namespace {
 
 struct ConversionCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const ConversionCase& c, std::ostream* os) { *os << c.name; }
     Bytes input;
     Bytes expected;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace miravue {
@@ -16,6 +17,8 @@ std::string CaseName(const testing::TestParamInfo<Case>& info) {
 
 struct MergeCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const MergeCase& c, std::ostream* os) { *os << c.name; }
     Text cookies;
     Text response;
     Text mergedCookies;
@@ -65,6 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct NameCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
     Text item;
     Text expected;
 };
@@ -107,6 +112,8 @@ TEST(IndexOfText, GivesFirstEqualMemberFromOne) {
 
 struct JoinCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const JoinCase& c, std::ostream* os) { *os << c.name; }
     Text text;
     Text separator;
     Text expected;

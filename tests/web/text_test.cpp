@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ std::string CaseName(const testing::TestParamInfo<Case>& info) {
 
 struct FindCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const FindCase& c, std::ostream* os) { *os << c.name; }
     std::string text;
     std::string sought;
     Pos start;
@@ -80,6 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct FindLastCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const FindLastCase& c, std::ostream* os) { *os << c.name; }
     std::string text;
     std::string sought;
     bool nocase;
@@ -111,6 +116,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, FindLastTextTest,
 
 struct CutCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
     std::string text;
     Pos start;  // MidText only
     Pos count;
@@ -166,6 +173,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, MidTextTest,
 
 struct TextCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
     std::string text;
     std::string expected;
 };
@@ -242,6 +251,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, LowerTextTest,
 
 struct ReplaceCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const ReplaceCase& c, std::ostream* os) { *os << c.name; }
     std::string text;
     std::string sought;
     std::string replacement;
@@ -274,6 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct SplitCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
     std::string text;
     std::string delimiter;
     TextList expected;
@@ -306,6 +319,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct IntCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const IntCase& c, std::ostream* os) { *os << c.name; }
     std::string text;
     std::int32_t expected;
 };
@@ -366,6 +381,8 @@ TEST(TextToBytes, KeepsEveryByte) {
 
 struct FindBytesCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const FindBytesCase& c, std::ostream* os) { *os << c.name; }
     Bytes bytes;
     Bytes sought;
     Pos expected;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 namespace miravue {
@@ -10,6 +11,8 @@ namespace {
 
 struct EncodeCase {
     std::string name;
+    // CTest and failure messages show the case's name, not its raw bytes.
+    friend void PrintTo(const EncodeCase& c, std::ostream* os) { *os << c.name; }
     std::string text;
     std::string expected;
 };
