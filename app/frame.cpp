@@ -1,0 +1,48 @@
+#include "app/frame.h"
+
+#include "app/main_window.h"
+#include "app/wiring.h"
+
+namespace miravue {
+namespace {
+
+// Runs the release routine once, whichever way the frame is left.
+class ReleaseOnExit {
+public:
+    explicit ReleaseOnExit(void (*release)()) : release_(release) {}
+    ReleaseOnExit(const ReleaseOnExit&) = delete;
+    ReleaseOnExit& operator=(const ReleaseOnExit&) = delete;
+    ~ReleaseOnExit() {
+        if (release_ != nullptr) {
+            release_();
+        }
+    }
+
+private:
+    void (*release_)();
+};
+
+}  // namespace
+
+int RunFrame(const platform::WindowDescription& description, const FrameRoutines& routines) {
+    if (routines.createGlobals != nullptr) {
+        routines.createGlobals();
+    }
+    const ReleaseOnExit release(routines.releaseGlobals);
+    if (!platform::CreateMainWindow(description, routines.windowEvents)) {
+        platform::ShowErrorMessage("Miravue cannot create its main window.");
+        return 1;
+    }
+    platform::RunMessageLoop();
+    return 0;
+}
+
+FrameRoutines ProgramRoutines() {
+    return FrameRoutines{
+        .createGlobals = CreateGlobals,
+        .releaseGlobals = ReleaseGlobals,
+        .windowEvents = {.created = OnMainWindowCreated, .size_changed = OnMainWindowSizeChanged},
+    };
+}
+
+}  // namespace miravue

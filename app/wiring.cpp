@@ -1,0 +1,48 @@
+#include "app/wiring.h"
+
+#include <optional>
+
+#include "app/file_drop.h"
+#include "app/keyboard_hook.h"
+#include "app/play.h"
+#include "app/torrent_drop.h"
+#include "platform/browser.h"
+
+namespace miravue {
+namespace {
+
+std::optional<FileDropRegistry>& RegistryInstance() {
+    static std::optional<FileDropRegistry> registry;
+    return registry;
+}
+
+}  // namespace
+
+FileDropRegistry* DropRegistry() {
+    std::optional<FileDropRegistry>& registry = RegistryInstance();
+    return registry ? &*registry : nullptr;
+}
+
+void CreateGlobals() {
+    RegistryInstance().emplace();
+    CurrentTorrent().emplace();
+    FileDropRegistry::ClearTargets();
+}
+
+void OnMainWindowCreated() {
+    const platform::WindowHandle browserWindow = platform::BrowserWindow();
+    // Every registry instance shares the same data, so a stand-in serves as well should
+    // the globals be missing.
+    FileDropRegistry standIn;
+    FileDropRegistry* registry = DropRegistry() != nullptr ? DropRegistry() : &standIn;
+    registry->Register(browserWindow, OnFileDropped);
+    InstallKeyboardHook(OnHotkey);
+}
+
+void ReleaseGlobals() {
+    RegistryInstance().reset();
+    CurrentTorrent().reset();
+    FileDropRegistry::ClearTargets();
+}
+
+}  // namespace miravue
