@@ -56,8 +56,7 @@ std::intptr_t MIRAVUE_CALLBACK FileDropRegistry::DropWindowProc(platform::Window
         HandleDroppedFiles(static_cast<platform::DropHandle>(wparam), window);
         return 1;
     }
-    return platform::CallWindowProcedure(Data().savedWindowProc, window, message, wparam,
-                                         lparam);
+    return platform::CallWindowProcedure(Data().savedWindowProc, window, message, wparam, lparam);
 }
 
 void FileDropRegistry::HandleDroppedFiles(platform::DropHandle drop,

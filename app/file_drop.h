@@ -15,8 +15,8 @@ namespace miravue {
 
 // (file count, 1-based file index, full path, extension); the result is not used. Both
 // texts belong to the registry and live only during the call.
-using FileDropCallback = std::int32_t (*)(std::int32_t count, std::int32_t index,
-                                          const Text& path, const Text& extension);
+using FileDropCallback = std::int32_t (*)(std::int32_t count, std::int32_t index, const Text& path,
+                                          const Text& extension);
 
 struct DropTarget {
     platform::WindowHandle window = 0;
@@ -30,7 +30,7 @@ inline constexpr std::size_t kDropPathBufferSize = 260;
 // window procedure. So the registry serves windows that shared a window procedure before
 // they were registered; the program registers one.
 class FileDropRegistry {
-public:
+  public:
     FileDropRegistry() = default;
     FileDropRegistry(const FileDropRegistry&) = default;
     FileDropRegistry& operator=(const FileDropRegistry&) = default;

@@ -8,7 +8,7 @@ namespace {
 
 // Runs the release routine once, whichever way the frame is left.
 class ReleaseOnExit {
-public:
+  public:
     explicit ReleaseOnExit(void (*release)()) : release_(release) {}
     ReleaseOnExit(const ReleaseOnExit&) = delete;
     ReleaseOnExit& operator=(const ReleaseOnExit&) = delete;
@@ -18,7 +18,7 @@ public:
         }
     }
 
-private:
+  private:
     void (*release_)();
 };
 

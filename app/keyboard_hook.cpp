@@ -65,8 +65,7 @@ std::intptr_t MIRAVUE_CALLBACK KeyboardHookProc(std::int32_t code, std::uintptr_
                 state.currentModifier = modifierKey->modifier;
             }
             if (state.keyCallback != nullptr) {
-                state.keyCallback(state.currentModifier, static_cast<std::int32_t>(copy.vkCode),
-                                  0);
+                state.keyCallback(state.currentModifier, static_cast<std::int32_t>(copy.vkCode), 0);
             }
         } else if (flags > kReleaseFlagsAbove) {
             if (modifierKey != nullptr) {

@@ -18,7 +18,11 @@ std::int32_t OnFileDropped(std::int32_t /*count*/, std::int32_t /*index*/, const
     }
     TorrentFileInfo record = ReadTorrentFile(path);
     const Text magnet = kMagnetPrefix + record.InfoHash;
-    CurrentTorrent() = std::move(record);
+    std::optional<TorrentFileInfo>& current = CurrentTorrent();
+    if (current) {
+        FreeTorrentFileInfo(*current);
+    }
+    current = std::move(record);
     PlayAddress(magnet);
     return 0;
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "torrent/torrent_reader.h"
+#include "torrent/torrent_file_info.h"
 #include "web/text.h"
 
 namespace miravue {

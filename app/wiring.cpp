@@ -25,7 +25,7 @@ FileDropRegistry* DropRegistry() {
 
 void CreateGlobals() {
     RegistryInstance().emplace();
-    CurrentTorrent().emplace();
+    InitTorrentFileInfo(CurrentTorrent().emplace());
     FileDropRegistry::ClearTargets();
 }
 
@@ -41,6 +41,9 @@ void OnMainWindowCreated() {
 
 void ReleaseGlobals() {
     RegistryInstance().reset();
+    if (CurrentTorrent()) {
+        FreeTorrentFileInfo(*CurrentTorrent());
+    }
     CurrentTorrent().reset();
     FileDropRegistry::ClearTargets();
 }

@@ -50,8 +50,8 @@ std::string ClipboardText() {
         return {};
     }
     auto read = std::make_shared<ClipboardRead>();
-    gdk_clipboard_read_text_async(gdk_display_get_clipboard(display), read->cancellable,
-                                  OnTextRead, new std::shared_ptr<ClipboardRead>(read));
+    gdk_clipboard_read_text_async(gdk_display_get_clipboard(display), read->cancellable, OnTextRead,
+                                  new std::shared_ptr<ClipboardRead>(read));
     // The answer arrives through the main loop. While waiting, other sources run too (key
     // events are only queued by the program, so none of them waits on this read).
     bool waitOver = false;
