@@ -1,8 +1,5 @@
 #include "app/frame.h"
 
-#include "app/main_window.h"
-#include "app/wiring.h"
-
 namespace miravue {
 namespace {
 
@@ -35,14 +32,6 @@ int RunFrame(const platform::WindowDescription& description, const FrameRoutines
     }
     platform::RunMessageLoop();
     return 0;
-}
-
-FrameRoutines ProgramRoutines() {
-    return FrameRoutines{
-        .createGlobals = CreateGlobals,
-        .releaseGlobals = ReleaseGlobals,
-        .windowEvents = {.created = OnMainWindowCreated, .size_changed = OnMainWindowSizeChanged},
-    };
 }
 
 }  // namespace miravue

@@ -17,7 +17,4 @@ struct FrameRoutines {
 // error message and returns 1 without entering the loop; otherwise 0.
 int RunFrame(const platform::WindowDescription& description, const FrameRoutines& routines);
 
-// The program's own routines (the wiring and the main window's size handler).
-FrameRoutines ProgramRoutines();
-
 }  // namespace miravue

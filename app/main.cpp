@@ -1,5 +1,6 @@
 #include "app/frame.h"
 #include "app/main_window.h"
+#include "app/wiring.h"
 
 int main() {
     return miravue::RunFrame(miravue::MainWindowDescription(), miravue::ProgramRoutines());

@@ -4,6 +4,7 @@
 
 #include "app/file_drop.h"
 #include "app/keyboard_hook.h"
+#include "app/main_window.h"
 #include "app/play.h"
 #include "app/torrent_drop.h"
 #include "platform/browser.h"
@@ -46,6 +47,14 @@ void ReleaseGlobals() {
     }
     CurrentTorrent().reset();
     FileDropRegistry::ClearTargets();
+}
+
+FrameRoutines ProgramRoutines() {
+    return FrameRoutines{
+        .createGlobals = CreateGlobals,
+        .releaseGlobals = ReleaseGlobals,
+        .windowEvents = {.created = OnMainWindowCreated, .size_changed = OnMainWindowSizeChanged},
+    };
 }
 
 }  // namespace miravue

@@ -2,6 +2,8 @@
 // Joins the pieces: the process-wide objects and the two connections made when the main
 // window exists (the browser window as drop target, then the keyboard hook).
 
+#include "app/frame.h"
+
 namespace miravue {
 
 class FileDropRegistry;
@@ -18,6 +20,9 @@ void OnMainWindowCreated();
 // Once, at the end: the registry, CurrentTorrent, the target list. The hook and the
 // browser window's procedure stay until the process ends.
 void ReleaseGlobals();
+
+// The routines the frame calls: the three above and the main window's size handler.
+FrameRoutines ProgramRoutines();
 
 // The registry instance; nullptr outside CreateGlobals .. ReleaseGlobals.
 FileDropRegistry* DropRegistry();

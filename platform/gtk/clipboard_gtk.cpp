@@ -42,6 +42,16 @@ gboolean OnWaitOver(gpointer data) {
     return G_SOURCE_REMOVE;
 }
 
+// X11 asks the owner for a text form whatever the owner offers, and an owner that ignores
+// the form asked for (xclip does) answers with, say, a picture: so look at the offer first.
+bool OffersText(GdkClipboard* clipboard) {
+    GdkContentFormats* text = gdk_content_formats_union_deserialize_mime_types(
+        gdk_content_formats_new_for_gtype(G_TYPE_STRING));
+    const bool offered = gdk_content_formats_match(gdk_clipboard_get_formats(clipboard), text);
+    gdk_content_formats_unref(text);
+    return offered;
+}
+
 }  // namespace
 
 std::string ClipboardText() {
@@ -49,8 +59,12 @@ std::string ClipboardText() {
     if (display == nullptr) {
         return {};
     }
+    GdkClipboard* clipboard = gdk_display_get_clipboard(display);
+    if (!OffersText(clipboard)) {
+        return {};
+    }
     auto read = std::make_shared<ClipboardRead>();
-    gdk_clipboard_read_text_async(gdk_display_get_clipboard(display), read->cancellable, OnTextRead,
+    gdk_clipboard_read_text_async(clipboard, read->cancellable, OnTextRead,
                                   new std::shared_ptr<ClipboardRead>(read));
     // The answer arrives through the main loop. While waiting, other sources run too (key
     // events are only queued by the program, so none of them waits on this read).
