@@ -9,6 +9,7 @@
 #include <fstream>
 #include <limits>
 
+#include "platform/file_path.h"
 #include "torrent/bencode.h"
 
 namespace miravue {
@@ -273,7 +274,7 @@ bool ReadWholeFile(const Text& path, Bytes& contents, std::uint64_t max_size) {
     if (path.empty() || path.find('\0') != Text::npos) {
         return false;
     }
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(platform::FileSystemPath(path), std::ios::binary);
     if (!file) {
         return false;
     }

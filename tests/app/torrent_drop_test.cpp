@@ -78,6 +78,16 @@ TEST_F(TorrentDropTest, OnlyTheTorrentsOfAMixedDropPlay) {
     EXPECT_EQ(fake::Shell().navigations, std::vector<std::string>{Played(SampleB().infoHash)});
 }
 
+TEST_F(TorrentDropTest, AGbkPathOpensTheFileOfThatName) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows opens GBK names itself where GBK is the system code page";
+#endif
+    // On disk the name is in the file system's encoding; the drop hands the program GBK.
+    folder.Write("\xE7\xA7\x8D\xE5\xAD\x90.torrent", SampleA().contents);  // 种子 in UTF-8
+    DropFiles({folder.path().string() + "/\xD6\xD6\xD7\xD3.torrent"});     // 种子 in GBK
+    EXPECT_EQ(fake::Shell().navigations, std::vector<std::string>{Played(SampleA().infoHash)});
+}
+
 TEST_F(TorrentDropTest, TheExtensionComparisonIsCaseSensitive) {
     DropFiles({folder.Write("a.TORRENT", SampleA().contents),
                folder.Write("a.Torrent", SampleA().contents)});
