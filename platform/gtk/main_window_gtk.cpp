@@ -130,6 +130,9 @@ bool CreateMainWindow(const WindowDescription& description, const WindowEvents& 
         return false;
     }
     gtk_widget_set_parent(browser, client);
+    // The engine starts its web process with the first load. An empty page now (what the
+    // control shows anyway) has it ready, so the first F9 does not wait seconds for it.
+    webkit_web_view_load_uri(WEBKIT_WEB_VIEW(browser), "about:blank");
 
     state.window = window;
     state.client = client;
