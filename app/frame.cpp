@@ -27,7 +27,8 @@ int RunFrame(const platform::WindowDescription& description, const FrameRoutines
     }
     const ReleaseOnExit release(routines.releaseGlobals);
     if (!platform::CreateMainWindow(description, routines.windowEvents)) {
-        platform::ShowErrorMessage("Miravue cannot create its main window.");
+        platform::ShowErrorMessage(
+            "Miravue cannot create its main window (no display, or no web engine).");
         return 1;
     }
     platform::RunMessageLoop();
