@@ -107,7 +107,12 @@ HookHandle SetKeyboardHook(KeyboardHookProcedure procedure) {
     g_hook.data = XOpenDisplay(DisplayName());
     int major = 0;
     int minor = 0;
+    int opcode = 0;
+    int firstEvent = 0;
+    int firstError = 0;
+    // Asking the extension itself first: where it is missing, Xlib would print a complaint.
     if (g_hook.control == nullptr || g_hook.data == nullptr ||
+        !XQueryExtension(g_hook.control, "RECORD", &opcode, &firstEvent, &firstError) ||
         !XRecordQueryVersion(g_hook.control, &major, &minor)) {
         CloseDisplays();
         return 0;
