@@ -204,7 +204,8 @@ std::unique_ptr<CAtom> DecodeValue(std::string_view data, std::size_t position =
 // is larger than kMaxBencodeFileSize or does not decode.
 std::unique_ptr<CAtom> DecodeFile(const Text& path);
 // Reads a whole file in binary mode; false when it cannot be opened or read completely, or
-// when it is larger than `max_size` bytes.
+// when it is larger than `max_size` bytes. The path is a code page 936 text, as every path
+// of the program.
 bool ReadWholeFile(const Text& path, Bytes& contents, std::uint64_t max_size = kMaxBencodeFileSize);
 
 // Encoder. Each gives true and sets `out` to exactly EncodedSize() bytes.

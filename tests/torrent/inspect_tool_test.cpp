@@ -87,6 +87,16 @@ TEST_F(InspectToolTest, BadFilesPrintEmptyRecordsAndFailTheRun) {
     EXPECT_EQ(errors.find(good), std::string::npos) << errors;
 }
 
+TEST_F(InspectToolTest, ReadsFilesWithNonAsciiNames) {
+    const std::string path =
+        dir_.Write("\xe4\xb8\xad\xe6\x96\x87.torrent", "d" + S("info") + "de" + "e");
+    const auto result = Run("--json " + test::ShellQuote(path));
+    EXPECT_EQ(result.status, 0) << Stderr();
+    EXPECT_NE(result.out.find("\"path\":\"" + path + "\""), std::string::npos);
+    EXPECT_NE(result.out.find(Sha1Hex(reinterpret_cast<const std::uint8_t*>("de"), 2)),
+              std::string::npos);
+}
+
 TEST_F(InspectToolTest, PlainOutputForPeople) {
     const std::string path =
         dir_.Write("t.torrent", "d" + S("creation date") + "i1700000000e" + S("info") + "d" +

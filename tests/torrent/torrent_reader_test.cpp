@@ -127,6 +127,13 @@ TEST_F(ReadTorrentTest, FailuresGiveTheEmptyRecord) {
     EXPECT_EQ(ReadTorrentFile(""), empty);
 }
 
+TEST_F(ReadTorrentTest, PathIsACodePage936Text) {
+    // The folder is named in UTF-8 on disk; the program names it in code page 936.
+    dir_.Write("\xe4\xb8\xad\xe6\x96\x87/t.torrent", "d" + S("info") + kSingleInfo + "e");
+    const TorrentFileInfo record = ReadTorrentFile(dir_.path() + "/\xd6\xd0\xce\xc4/t.torrent");
+    EXPECT_EQ(record.InfoHash, Sha1Of(kSingleInfo));
+}
+
 TEST_F(ReadTorrentTest, ReadTorrentBytesMatchesReadTorrentFile) {
     const std::string bytes = "d" + S("announce") + S("http://t/") + S("info") + kSingleInfo + "e";
     const TorrentFileInfo from_file = Read(bytes);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "record_output.h"
 #include "torrent/torrent_file_info.h"
 
@@ -16,6 +17,17 @@ constexpr const char* kUsage =
     "usage: miravue-torrent [--json] FILE...\n"
     "Reads each .torrent file as Miravue does and prints its fields and magnet link.\n"
     "  --json   one JSON object per file, each on its own line\n";
+
+// Paths of the program are code page 936 texts. Windows hands us its ANSI code page
+// already; elsewhere the command line is UTF-8.
+std::string ProgramPath(const std::string& arg) {
+#ifdef _WIN32
+    return arg;
+#else
+    namespace platform = miravue::platform;
+    return platform::Utf16UnitsToGbk(platform::Utf8ToUtf16Units(arg));
+#endif
+}
 
 // Why a file gave the empty record, for the message on stderr.
 std::string FailureReason(const std::string& path) {
@@ -59,7 +71,7 @@ int main(int argc, char** argv) {
 
     int status = 0;
     for (const std::string& path : paths) {
-        const miravue::TorrentFileInfo record = miravue::ReadTorrentFile(path);
+        const miravue::TorrentFileInfo record = miravue::ReadTorrentFile(ProgramPath(path));
         // Every readable torrent has an info hash; the empty record has none.
         if (record.InfoHash.empty()) {
             std::cerr << "miravue-torrent: " << path << ": " << FailureReason(path) << "\n";
