@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -176,6 +177,8 @@ class CAtomDicti final : public CAtom {
     const CAtom* Find(std::string_view key) const;
     // Takes ownership; a value already under `key` is destroyed. A null value is ignored.
     void Put(std::string_view key, std::unique_ptr<CAtom> value);
+    // Removes the entry under `key` and hands its value to the caller (null when absent).
+    std::unique_ptr<CAtom> Take(std::string_view key);
     // A snapshot of the entries in key order; the dictionary keeps ownership of the values.
     std::vector<std::pair<Text, const CAtom*>> Items() const;
     using EntryMap = std::map<std::string, std::unique_ptr<CAtom>, BencodeKeyLess>;
@@ -216,5 +219,10 @@ bool EncodeList(const CAtomList& value, Bytes& out);
 bool EncodeDictionary(const CAtomDicti& value, Bytes& out);
 // The canonical encoding of a value of any kind.
 Bytes EncodeValue(const CAtom& value);
+// Receives a canonical encoding piece by piece, in order.
+using EncodedBytesConsumer = std::function<void(const std::uint8_t* data, std::size_t count)>;
+// The same bytes as EncodeValue, handed over in pieces without building the whole buffer
+// (the info hash of a large torrent is taken this way).
+void EncodeValueTo(const CAtom& value, const EncodedBytesConsumer& consume);
 
 }  // namespace miravue

@@ -6,6 +6,7 @@
 // Decoding is linear in the data for each nesting level: digit runs are scanned once and
 // the "is there an e further on" question is answered from the position of the last "e".
 
+#include <algorithm>
 #include <fstream>
 #include <limits>
 
@@ -109,16 +110,26 @@ class Decoder {
     }
 
     Decoded String(std::uint64_t p) {
-        if (p >= size_) {
+        std::string_view bytes;
+        const std::int64_t encoded_size = StringBytes(p, bytes);
+        if (encoded_size == 0) {
             return {};
+        }
+        return {std::make_unique<CAtomString>(bytes), encoded_size};
+    }
+
+    // The bytes of the string at p, and its EncodedSize; 0 when no string stands there.
+    std::int64_t StringBytes(std::uint64_t p, std::string_view& bytes) {
+        if (p >= size_) {
+            return 0;
         }
         const std::uint64_t colon = DigitRunEnd(p);
         // Every byte before the first ":" must be a digit: the run must end at a colon.
         if (colon >= size_ || colon == p || data_[colon] != ':') {
-            return {};
+            return 0;
         }
         if (colon - p > kMaxCountDigits && last_significant_ != kNone && last_significant_ >= p) {
-            return {};
+            return 0;
         }
         std::uint64_t count = 0;
         for (std::uint64_t q = colon - p > kMaxCountDigits ? colon - kMaxCountDigits : p; q < colon;
@@ -126,11 +137,12 @@ class Decoder {
             count = count * 10 + (data_[q] - '0');
         }
         if (count > static_cast<std::uint64_t>(kMaxStringCount) || count > size_ - colon - 1) {
-            return {};
+            return 0;
         }
-        const auto n = static_cast<std::int32_t>(count);
-        return {std::make_unique<CAtomString>(data_ + colon + 1, n),
-                DecimalLength(n) + 1 + static_cast<std::int64_t>(n)};
+        bytes = std::string_view(reinterpret_cast<const char*>(data_ + colon + 1),
+                                 static_cast<std::size_t>(count));
+        const auto n = static_cast<std::int64_t>(count);
+        return DecimalLength(n) + 1 + n;
     }
 
     Decoded List(std::uint64_t p, int depth) {
@@ -164,24 +176,27 @@ class Decoder {
             if (!IsDigit(data_[q])) {
                 return {};
             }
-            Decoded key = String(q);
-            if (!key.atom) {
+            std::string_view key_bytes;
+            const std::int64_t key_size = StringBytes(q, key_bytes);
+            if (key_size == 0) {
                 return {};
             }
-            q += static_cast<std::uint64_t>(key.encoded_size);
+            q += static_cast<std::uint64_t>(key_size);
             if (q >= size_) {
                 break;  // a key at the very end of the data, without a value, is dropped
             }
-            const Text key_text = key.atom->ToText();
+            // The key as its ToText gives it: each NUL byte becomes a space.
+            Text key_text(key_bytes);
+            std::replace(key_text.begin(), key_text.end(), '\0', ' ');
             Decoded value = Value(q, depth + 1);
             if (!value.atom) {
                 return {};
             }
             q += static_cast<std::uint64_t>(value.encoded_size);
             if (const CAtom* earlier = dictionary->Find(key_text)) {
-                encoded_size -= key.encoded_size + earlier->EncodedSize();
+                encoded_size -= key_size + earlier->EncodedSize();
             }
-            encoded_size += key.encoded_size + value.encoded_size;
+            encoded_size += key_size + value.encoded_size;
             dictionary->Put(key_text, std::move(value.atom));
         }
         return {std::move(dictionary), encoded_size};

@@ -1,8 +1,10 @@
 // The canonical bencode encoder: shortest integers, unsigned string counts, dictionary
-// keys unique and in unsigned byte order. Output is appended to one buffer reserved for
-// the value's EncodedSize, so a container costs no temporary copies of its elements.
+// keys unique and in unsigned byte order. One walk writes a value either into a buffer
+// reserved for its EncodedSize or, in chunks, to a consumer such as a hash, so a large
+// value needs no temporary copy of each element nor of the whole encoding.
 
 #include <charconv>
+#include <cstring>
 
 #include "torrent/bencode.h"
 
@@ -10,52 +12,97 @@ namespace miravue {
 
 namespace {
 
-void AppendDecimal(Bytes& out, std::int64_t value) {
+// Appends to a byte buffer.
+class BufferOut {
+  public:
+    explicit BufferOut(Bytes& out) : out_(out) {}
+    void Put(std::uint8_t byte) { out_.push_back(byte); }
+    void Put(const void* data, std::size_t count) {
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        out_.insert(out_.end(), bytes, bytes + count);
+    }
+
+  private:
+    Bytes& out_;
+};
+
+// Collects small pieces in a block and hands the consumer whole blocks; long strings go
+// to it directly.
+class StreamOut {
+  public:
+    explicit StreamOut(const EncodedBytesConsumer& consume) : consume_(consume) {}
+    StreamOut(const StreamOut&) = delete;
+    StreamOut& operator=(const StreamOut&) = delete;
+    ~StreamOut() = default;
+
+    void Put(std::uint8_t byte) {
+        if (used_ == sizeof block_) {
+            Flush();
+        }
+        block_[used_++] = byte;
+    }
+    void Put(const void* data, std::size_t count) {
+        if (count >= kDirect) {
+            Flush();
+            consume_(static_cast<const std::uint8_t*>(data), count);
+            return;
+        }
+        if (used_ + count > sizeof block_) {
+            Flush();
+        }
+        std::memcpy(block_ + used_, data, count);
+        used_ += count;
+    }
+    void Flush() {
+        if (used_ > 0) {
+            consume_(block_, used_);
+            used_ = 0;
+        }
+    }
+
+  private:
+    static constexpr std::size_t kDirect = 4096;
+    const EncodedBytesConsumer& consume_;
+    std::uint8_t block_[16384];
+    std::size_t used_ = 0;
+};
+
+template <typename Out>
+void PutDecimal(Out& out, std::int64_t value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.insert(out.end(), digits, result.ptr);
+    out.Put(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
-void AppendStringEncoding(Bytes& out, std::string_view bytes) {
-    AppendDecimal(out, static_cast<std::int64_t>(bytes.size()));
-    out.push_back(':');
-    out.insert(out.end(), bytes.begin(), bytes.end());
+template <typename Out>
+void PutString(Out& out, std::string_view bytes) {
+    PutDecimal(out, static_cast<std::int64_t>(bytes.size()));
+    out.Put(std::uint8_t{':'});
+    out.Put(bytes.data(), bytes.size());
 }
 
-void AppendEncoding(Bytes& out, const CAtom& value);
-
-void AppendListEncoding(Bytes& out, const CAtomList& list) {
-    out.push_back('l');
-    for (const auto& element : list.Elements()) {
-        AppendEncoding(out, *element);
-    }
-    out.push_back('e');
-}
-
-void AppendDictionaryEncoding(Bytes& out, const CAtomDicti& dictionary) {
-    out.push_back('d');
-    for (const auto& [key, value] : dictionary.Entries()) {
-        AppendStringEncoding(out, key);
-        AppendEncoding(out, *value);
-    }
-    out.push_back('e');
-}
-
-void AppendEncoding(Bytes& out, const CAtom& value) {
-    if (value.IsLong()) {
-        out.push_back('i');
-        AppendDecimal(out, static_cast<const CAtomLong&>(value).Value());
-        out.push_back('e');
-    } else if (value.IsInt()) {
-        out.push_back('i');
-        AppendDecimal(out, static_cast<const CAtomInt&>(value).Value());
-        out.push_back('e');
+template <typename Out>
+void PutValue(Out& out, const CAtom& value) {
+    if (value.IsLong() || value.IsInt()) {
+        out.Put(std::uint8_t{'i'});
+        PutDecimal(out, value.IsLong() ? static_cast<const CAtomLong&>(value).Value()
+                                       : static_cast<const CAtomInt&>(value).Value());
+        out.Put(std::uint8_t{'e'});
     } else if (value.IsString()) {
-        AppendStringEncoding(out, static_cast<const CAtomString&>(value).View());
+        PutString(out, static_cast<const CAtomString&>(value).View());
     } else if (value.IsList()) {
-        AppendListEncoding(out, static_cast<const CAtomList&>(value));
+        out.Put(std::uint8_t{'l'});
+        for (const auto& element : static_cast<const CAtomList&>(value).Elements()) {
+            PutValue(out, *element);
+        }
+        out.Put(std::uint8_t{'e'});
     } else if (value.IsDicti()) {
-        AppendDictionaryEncoding(out, static_cast<const CAtomDicti&>(value));
+        out.Put(std::uint8_t{'d'});
+        for (const auto& [key, element] : static_cast<const CAtomDicti&>(value).Entries()) {
+            PutString(out, key);
+            PutValue(out, *element);
+        }
+        out.Put(std::uint8_t{'e'});
     }
 }
 
@@ -66,7 +113,8 @@ bool EncodeInto(const CAtom& value, Bytes& out) {
         return false;
     }
     out.reserve(static_cast<std::size_t>(size));
-    AppendEncoding(out, value);
+    BufferOut writer(out);
+    PutValue(writer, value);
     return true;
 }
 
@@ -96,6 +144,12 @@ Bytes EncodeValue(const CAtom& value) {
     Bytes out;
     EncodeInto(value, out);
     return out;
+}
+
+void EncodeValueTo(const CAtom& value, const EncodedBytesConsumer& consume) {
+    StreamOut writer(consume);
+    PutValue(writer, value);
+    writer.Flush();
 }
 
 }  // namespace miravue

@@ -106,6 +106,10 @@ void CAtomList::Shuffle() {
 
 void CAtomList::Append(std::unique_ptr<CAtom> value) {
     if (value) {
+        // Most lists in a torrent are short paths: one allocation covers them.
+        if (elements_.capacity() == 0) {
+            elements_.reserve(4);
+        }
         elements_.push_back(std::move(value));
     }
 }
@@ -155,6 +159,16 @@ void CAtomDicti::Put(std::string_view key, std::unique_ptr<CAtom> value) {
     } else {
         entries_.emplace(std::string(key), std::move(value));
     }
+}
+
+std::unique_ptr<CAtom> CAtomDicti::Take(std::string_view key) {
+    const auto found = entries_.find(key);
+    if (found == entries_.end()) {
+        return nullptr;
+    }
+    std::unique_ptr<CAtom> value = std::move(found->second);
+    entries_.erase(found);
+    return value;
 }
 
 std::vector<std::pair<Text, const CAtom*>> CAtomDicti::Items() const {

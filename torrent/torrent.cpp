@@ -69,12 +69,13 @@ bool CTorrent::Adopt(std::unique_ptr<CAtom> value) {
     if (!value || !value->IsDicti()) {
         return false;
     }
-    // The decoded value is ours alone: moving it in keeps the same contents a deep copy
-    // would, without copying every piece hash once more.
+    // The decoded value is ours alone, so it is moved in rather than copied, and "info"
+    // is kept once: in info_, where every question about it is asked. No question reads
+    // "info" from root_, and a large torrent's piece hashes and file list are not copied.
     root_ = std::move(static_cast<CAtomDicti&>(*value));
     const CAtom* info = root_.Find("info");
     if (info != nullptr && info->IsDicti()) {
-        info_.CopyFrom(*static_cast<const CAtomDicti*>(info));
+        info_ = std::move(static_cast<CAtomDicti&>(*root_.Take("info")));
     }
     return true;
 }
@@ -122,9 +123,7 @@ std::int64_t CTorrent::GetTotalSize() const {
         return *length;
     }
     std::int64_t total = 0;
-    for (const FileEntry& entry : GetFileEntries()) {
-        total += entry.length;
-    }
+    WalkFiles([&total](std::int64_t length, const CAtomList&) { total += length; });
     return total;
 }
 
@@ -154,37 +153,50 @@ std::vector<std::string_view> CTorrent::GetPieceHashes() const {
     return groups;
 }
 
-std::vector<FileEntry> CTorrent::GetFileEntries() const {
-    std::vector<FileEntry> entries;
+template <typename Visit>
+bool CTorrent::WalkFiles(Visit&& visit) const {
     const CAtom* files = info_.Find("files");
     if (files == nullptr || !files->IsList()) {
-        return entries;
+        return false;
     }
     const auto& elements = static_cast<const CAtomList*>(files)->Elements();
-    entries.reserve(elements.size());
-    std::int32_t index = 0;
+    // Every entry is checked before any is visited: one malformed entry lists no file.
     for (const auto& element : elements) {
         if (!element->IsDicti()) {
-            return {};
+            return false;
         }
         const auto& file = static_cast<const CAtomDicti&>(*element);
         const auto length = IntegerOf(file.Find("length"));
         const CAtom* path = file.Find("path");
         if (!length || *length < 0 || path == nullptr || !path->IsList()) {
-            return {};
+            return false;
         }
-        FileEntry entry;
         for (const auto& part : static_cast<const CAtomList*>(path)->Elements()) {
             if (!part->IsString()) {
-                return {};
+                return false;
             }
+        }
+    }
+    for (const auto& element : elements) {
+        const auto& file = static_cast<const CAtomDicti&>(*element);
+        visit(*IntegerOf(file.Find("length")), static_cast<const CAtomList&>(*file.Find("path")));
+    }
+    return true;
+}
+
+std::vector<FileEntry> CTorrent::GetFileEntries() const {
+    std::vector<FileEntry> entries;
+    std::int32_t index = 0;
+    WalkFiles([&](std::int64_t length, const CAtomList& path) {
+        FileEntry entry;
+        for (const auto& part : path.Elements()) {
             entry.path.push_back('\\');
             entry.path += part->ToText();
         }
-        entry.length = *length;
+        entry.length = length;
         entry.index = index++;
         entries.push_back(std::move(entry));
-    }
+    });
     return entries;
 }
 
@@ -202,9 +214,14 @@ bool CTorrent::GetFiles(std::vector<std::int64_t>& sizes, TextList& paths) const
 }
 
 Text CTorrent::GetInfoHash() const {
-    Bytes encoded;
-    EncodeDictionary(info_, encoded);
-    return Sha1Hex(encoded.data(), encoded.size());
+    // The SHA-1 of EncodeDictionary(info_), fed as it is encoded.
+    CSHA1 sha;
+    EncodeValueTo(info_,
+                  [&sha](const std::uint8_t* data, std::size_t count) { sha.Update(data, count); });
+    sha.Final();
+    Text hex;
+    sha.FormatDigest(hex);
+    return hex;
 }
 
 std::optional<std::tm> CTorrent::GetCreationDate() const {

@@ -60,6 +60,10 @@ class CTorrent {
 
   private:
     bool Adopt(std::unique_ptr<CAtom> value);
+    // Calls visit(length, path list) for each entry of "files" when all of them are well
+    // formed; false, visiting none, otherwise.
+    template <typename Visit>
+    bool WalkFiles(Visit&& visit) const;
 
     CAtomDicti root_;
     CAtomDicti info_;

@@ -193,5 +193,29 @@ TEST(AtomList, ShuffleIsAPermutationDrawnFromRand) {
     EXPECT_EQ(sorted, expected);
 }
 
+TEST(Encoder, PiecewiseEncodingEqualsTheBuffer) {
+    // Small entries, strings around the block size and one far larger than it.
+    CAtomDicti dictionary;
+    auto list = std::make_unique<CAtomList>();
+    for (int i = 0; i < 5000; ++i) {
+        list->Append(std::make_unique<CAtomLong>(i * 7919));
+        list->Append(
+            std::make_unique<CAtomString>(std::string(static_cast<std::size_t>(i % 50), 'x')));
+    }
+    dictionary.Put("list", std::move(list));
+    dictionary.Put("big", std::make_unique<CAtomString>(std::string(100'000, 'b')));
+    dictionary.Put("edge", std::make_unique<CAtomString>(std::string(4095, 'e')));
+    dictionary.Put("edge2", std::make_unique<CAtomString>(std::string(4096, 'f')));
+    Bytes pieces;
+    int calls = 0;
+    EncodeValueTo(dictionary, [&](const std::uint8_t* data, std::size_t count) {
+        pieces.insert(pieces.end(), data, data + count);
+        ++calls;
+    });
+    EXPECT_EQ(pieces, EncodeValue(dictionary));
+    EXPECT_EQ(static_cast<std::int64_t>(pieces.size()), dictionary.EncodedSize());
+    EXPECT_GT(calls, 1);
+}
+
 }  // namespace
 }  // namespace miravue
