@@ -176,7 +176,7 @@ class Session:
             return False
         if not same_colour(shot.pixel(right, y + h - 2), PAGE_BARS):
             return False
-        if not same_colour(shot.pixel(x + w // 2, y + h - 40), PAGE_BACKGROUND):
+        if not same_colour(shot.pixel(x + w - 10, y + h - 40), PAGE_BACKGROUND):
             return False
         row = y + 110
         card = [px for px in range(x, x + w) if same_colour(shot.pixel(px, row), PAGE_CARD)]
@@ -189,7 +189,7 @@ class Session:
         x, y, w, h = self.x.geometry(self.window)
         shot = self.x.screenshot()
         points = {"top right": (x + w - 6, y + 2), "bottom right": (x + w - 6, y + h - 2),
-                  "above footer": (x + w // 2, y + h - 40)}
+                  "above footer": (x + w - 10, y + h - 40)}
         return ", ".join(f"{name} {shot.pixel(*p)}" for name, p in points.items()) + \
             f" in window {x},{y} {w}x{h}"
 
