@@ -138,6 +138,7 @@ def main():
     parser.add_argument("--service", required=True)
     parser.add_argument("--drag-source", required=True)
     parser.add_argument("--close-window", required=True)
+    parser.add_argument("--image-clipboard", required=True)
     parser.add_argument("--port", type=int, default=17380)
     parser.add_argument("--screenshot", help="also save the played page's window as this PNG")
     options = parser.parse_args()

@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target miravue miravue-player-service e2e_drag_source e2e_close_window
+cmake --build build -j2 --target miravue miravue-player-service e2e_drag_source e2e_close_window \
+  e2e_image_clipboard
 port=$(sed -n 's|^MIRAVUE_KEY_ENDPOINT:STRING=http://127\.0\.0\.1:\([0-9]*\)/key$|\1|p' \
   build/CMakeCache.txt)
 if [ -z "$port" ]; then
@@ -18,4 +19,5 @@ exec python3 bench/app/measure.py \
   --service build/tools/player_service/miravue-player-service \
   --drag-source build/tests/e2e/e2e_drag_source \
   --close-window build/tests/e2e/e2e_close_window \
+  --image-clipboard build/tests/e2e/e2e_image_clipboard \
   --port "$port" "$@"

@@ -3,7 +3,8 @@
 reference player service on 127.0.0.1, driven the way a user drives it: xclip puts text or a
 picture on the clipboard, xdotool presses keys and drags files from a second X client.
 
-    miravue_e2e.py --program P --service S --drag-source D --close-window C --port N CASE
+    miravue_e2e.py --program P --service S --drag-source D --close-window C \
+                   --image-clipboard I --port N CASE
 
 Each CASE runs in a fresh session (display, service, program) and exits 0 when it passes.
 """
@@ -14,8 +15,6 @@ import subprocess
 import sys
 import time
 import traceback
-import zlib
-import struct
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
@@ -85,7 +84,16 @@ class Session:
             [self.options.program], env=env, stdout=open(self.program_output, "wb"),
             stderr=subprocess.STDOUT,
         )
-        self.window = self.x.wait_for_window(CAPTION_REGEX, WINDOW_TIMEOUT)
+        program = self.program
+
+        def window_or_exit():
+            if program.poll() is not None:
+                raise E2EError(f"the program ended with code {program.returncode} before its "
+                               "window was shown")
+            windows = self.x.find_windows(CAPTION_REGEX)
+            return windows[0] if windows else None
+
+        self.window = wait_until(window_or_exit, WINDOW_TIMEOUT, "the program's window")
 
     def dump_logs(self):
         for name in ("program-output.log", "service-output.log", "service-requests.log"):
@@ -256,7 +264,14 @@ def gbk_clipboard_plays_gbk_bytes(s):
 
 @case
 def image_clipboard_plays_prefix_alone(s):
-    s.x.set_clipboard(tiny_png(), "image/png")
+    output = os.path.join(s.workdir, "image-clipboard.log")
+    s.processes.start([s.options.image_clipboard], env=s.x.env, stdout=open(output, "wb"),
+                      stderr=subprocess.STDOUT)
+    wait_until(lambda: b"ready" in open(output, "rb").read(), WINDOW_TIMEOUT,
+               "the image clipboard helper")
+    wait_until(lambda: s.x.clipboard_targets() and "UTF8_STRING" not in s.x.clipboard_targets()
+               and "image/png" in s.x.clipboard_targets(), PLAY_TIMEOUT,
+               "the clipboard to offer a picture and no text")
     mark = s.mark()
     s.x.key("F9")
     expect_equal(s.wait_for_plays(mark, 1), ["/play?u="], "play requests")
@@ -361,17 +376,6 @@ def closing_window_ends_program(s):
     expect_equal(s.x.find_windows(CAPTION_REGEX, visible=False), [], "windows left")
 
 
-def tiny_png():
-    """A 2x2 PNG, built here so the test needs no image file."""
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + \
-            struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-
-    rows = b"".join(b"\x00" + b"\xff\x00\x00" * 2 for _ in range(2))
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 2, 2, 8, 2, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
@@ -379,6 +383,7 @@ def main():
     parser.add_argument("--service", required=True)
     parser.add_argument("--drag-source", required=True)
     parser.add_argument("--close-window", required=True)
+    parser.add_argument("--image-clipboard", required=True)
     parser.add_argument("--port", type=int, default=17380)
     parser.add_argument("case", choices=sorted(CASES))
     options = parser.parse_args()

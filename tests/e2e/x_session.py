@@ -233,7 +233,7 @@ class XTools:
 
     # Clipboard -----------------------------------------------------------------------------
 
-    def _clipboard_targets(self):
+    def clipboard_targets(self):
         result = subprocess.run(["xclip", "-selection", "clipboard", "-o", "-t", "TARGETS"],
                                 env=self.env, capture_output=True, timeout=10)
         return result.stdout.decode(errors="replace").split() if result.returncode == 0 else []
@@ -245,7 +245,7 @@ class XTools:
         subprocess.run(["xclip", "-selection", "clipboard", "-t", target, "-i"], env=self.env,
                        input=data, check=True, timeout=10, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
-        wait_until(lambda: target in self._clipboard_targets(), 10,
+        wait_until(lambda: target in self.clipboard_targets(), 10,
                    f"the clipboard to offer {target}")
 
     def set_clipboard_text(self, text):
