@@ -6,6 +6,8 @@ Everything waits by polling with a deadline, never by a fixed sleep: the machine
 are small and busy.
 """
 
+import ctypes
+import ctypes.util
 import hashlib
 import os
 import re
@@ -204,10 +206,6 @@ class PlayerService:
     def requests(self):
         return read_request_log(self.log_path)
 
-    @property
-    def play_prefix(self):
-        return f"/play?u="
-
 
 def x_env(display, **extra):
     env = dict(os.environ, DISPLAY=display, LC_ALL="C.UTF-8")
@@ -218,11 +216,9 @@ def x_env(display, **extra):
 class XTools:
     """The user's hands on one display: clipboard, keys, mouse, windows, screenshots."""
 
-    def __init__(self, display, processes, workdir):
+    def __init__(self, display):
         self.display = display
         self.env = x_env(display)
-        self._processes = processes
-        self._workdir = workdir
 
     def run(self, *args, input=None, timeout=30):
         result = subprocess.run(list(args), env=self.env, input=input, capture_output=True,
@@ -323,6 +319,48 @@ class XTools:
 
     def save_window_png(self, window, path):
         self.run("import", "-window", str(window), path, timeout=60)
+
+
+class XTestKeyboard:
+    """Key presses sent over one open X connection through the XTEST extension (what xdotool
+    does), for timing: starting an xdotool process costs tens of milliseconds, which would
+    swamp what is measured."""
+
+    def __init__(self, display):
+        self._x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        self._xtst = ctypes.CDLL(ctypes.util.find_library("Xtst"))
+        self._x11.XOpenDisplay.restype = ctypes.c_void_p
+        self._x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self._x11.XStringToKeysym.restype = ctypes.c_ulong
+        self._x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+        self._x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+        self._x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self._x11.XFlush.argtypes = [ctypes.c_void_p]
+        self._x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self._x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self._xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                                 ctypes.c_ulong]
+        self._display = self._x11.XOpenDisplay(display.encode())
+        if not self._display:
+            raise E2EError(f"cannot open display {display}")
+
+    def close(self):
+        if self._display:
+            self._x11.XCloseDisplay(self._display)
+            self._display = None
+
+    def press(self, key_name):
+        """Presses and releases the key; returns time.time() just before the press left."""
+        keycode = self._x11.XKeysymToKeycode(self._display,
+                                             self._x11.XStringToKeysym(key_name.encode()))
+        if keycode == 0:
+            raise E2EError(f"no key code for {key_name}")
+        self._xtst.XTestFakeKeyEvent(self._display, keycode, 1, 0)
+        sent = time.time()
+        self._x11.XFlush(self._display)
+        self._xtst.XTestFakeKeyEvent(self._display, keycode, 0, 0)
+        self._x11.XSync(self._display, 0)
+        return sent
 
 
 class Image:
