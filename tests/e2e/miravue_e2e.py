@@ -21,7 +21,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from x_session import (  # noqa: E402
-    E2EError, PlayerService, ProcessSet, XTools, Xvfb, make_torrent, make_workdir,
+    E2EError, PlayerService, ProcessSet, SessionBus, XTools, Xvfb, make_torrent, make_workdir,
     remove_workdir, same_colour, torrent_info_hash, wait_until, x_env,
 )
 
@@ -55,7 +55,8 @@ class Session:
     def __enter__(self):
         try:
             self.display = Xvfb(self.processes, self.workdir).start()
-            self.x = XTools(self.display)
+            self.bus_address = SessionBus(self.processes, self.workdir).start()
+            self.x = XTools(self.display, self.bus_address)
             self.service = PlayerService(self.processes, self.options.service,
                                          self.options.port, self.workdir)
             self.service.start()
@@ -78,8 +79,9 @@ class Session:
         # root container lacks, and Xvfb has no GL for the default renderer.
         runtime_dir = os.path.join(self.workdir, "xdg-runtime")
         os.makedirs(runtime_dir, mode=0o700, exist_ok=True)
-        env = x_env(self.display, WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS="1",
-                    GSK_RENDERER="cairo", NO_AT_BRIDGE="1", XDG_RUNTIME_DIR=runtime_dir)
+        env = x_env(self.display, self.bus_address,
+                    WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS="1", GSK_RENDERER="cairo",
+                    XDG_RUNTIME_DIR=runtime_dir)
         self.program_output = os.path.join(self.workdir, "program-output.log")
         self.started_at = time.monotonic()
         self.program = self.processes.start(

@@ -119,6 +119,33 @@ class Xvfb:
         raise E2EError(f"no free X display among :{self._displays[0]}..:{self._displays[-1]}")
 
 
+class SessionBus:
+    """A D-Bus session bus for the display's clients, as a desktop session has. Without one,
+    GLib autolaunches a bus per display that outlives the run (it forks away from us), and
+    the accessibility bus is started on it."""
+
+    def __init__(self, processes, workdir):
+        self._processes = processes
+        self._output = os.path.join(workdir, "session-bus-address")
+        self.address = None
+
+    def start(self, timeout=30):
+        process = self._processes.start(
+            ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+            env=os.environ.copy(), stdout=open(self._output, "wb"), stderr=subprocess.DEVNULL,
+        )
+
+        def address():
+            if process.poll() is not None:
+                raise E2EError("the session bus did not start")
+            with open(self._output, "rb") as text:
+                line = text.read().decode()
+            return line.strip() if line.endswith("\n") else None
+
+        self.address = wait_until(address, timeout, "the session bus")
+        return self.address
+
+
 @dataclass
 class Request:
     """One entry of the player service's request log."""
@@ -207,8 +234,10 @@ class PlayerService:
         return read_request_log(self.log_path)
 
 
-def x_env(display, **extra):
+def x_env(display, bus_address=None, **extra):
     env = dict(os.environ, DISPLAY=display, LC_ALL="C.UTF-8")
+    if bus_address:
+        env["DBUS_SESSION_BUS_ADDRESS"] = bus_address
     env.update(extra)
     return env
 
@@ -216,9 +245,9 @@ def x_env(display, **extra):
 class XTools:
     """The user's hands on one display: clipboard, keys, mouse, windows, screenshots."""
 
-    def __init__(self, display):
+    def __init__(self, display, bus_address=None):
         self.display = display
-        self.env = x_env(display)
+        self.env = x_env(display, bus_address)
 
     def run(self, *args, input=None, timeout=30):
         result = subprocess.run(list(args), env=self.env, input=input, capture_output=True,
