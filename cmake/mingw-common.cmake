@@ -22,6 +22,9 @@ set(ENV{PKG_CONFIG_PATH} "")
 # One self-contained exe: libgcc, libstdc++ and winpthread go into it, so a user needs no
 # DLL beyond those every Windows has.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Release builds ship without their symbol table (half the size of the exe).
+set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL_INIT "-s")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 # Tests of the cross build run under Wine in a prefix of the build's own (cmake/wine.cmake).
 set(MIRAVUE_WINE_LOADER ${MIRAVUE_WINE_LOADER} CACHE FILEPATH "Wine loader that runs this build's programs")
