@@ -10,6 +10,7 @@
 #include <unicode/unorm2.h>
 #include <unicode/utf16.h>
 
+#include <cstddef>
 #include <memory>
 
 namespace miravue::platform {
@@ -69,23 +70,25 @@ Converter Open(const char* name, bool gbkDefaultChar) {
     return U_SUCCESS(status) ? std::move(converter) : nullptr;
 }
 
-// Decodes all of `in`, growing the output as needed; the streaming calls take pointers, so no
-// 32-bit length limit applies.
-std::u16string ToUnicode(UConverter* converter, std::string_view in) {
-    std::u16string out;
+// Runs one of ICU's streaming conversions over all of `in`, growing the output as needed; the
+// streaming calls take pointers, so no 32-bit length limit applies. `step` is ucnv_toUnicode or
+// ucnv_fromUnicode, whose shapes differ only in their character types.
+template <typename Out, typename In, typename Step>
+Out Convert(UConverter* converter, In in, std::size_t initialSize, Step step) {
+    Out out;
     if (converter == nullptr || in.empty()) {
         return out;
     }
-    out.resize(in.size() + 16);  // every byte gives at most one unit in the tables used here
-    const char* source = in.data();
-    const char* const sourceEnd = in.data() + in.size();
-    size_t written = 0;
+    out.resize(initialSize);
+    auto source = in.data();
+    const auto sourceEnd = in.data() + in.size();
+    std::size_t written = 0;
     for (;;) {
-        UChar* target = out.data() + written;
+        auto target = out.data() + written;
         UErrorCode status = U_ZERO_ERROR;
-        ucnv_toUnicode(converter, &target, out.data() + out.size(), &source, sourceEnd, nullptr,
-                       true, &status);
-        written = static_cast<size_t>(target - out.data());
+        step(converter, &target, out.data() + out.size(), &source, sourceEnd, nullptr, true,
+             &status);
+        written = static_cast<std::size_t>(target - out.data());
         if (status != U_BUFFER_OVERFLOW_ERROR) {
             break;
         }
@@ -95,28 +98,13 @@ std::u16string ToUnicode(UConverter* converter, std::string_view in) {
     return out;
 }
 
+std::u16string ToUnicode(UConverter* converter, std::string_view in) {
+    // Every byte gives at most one unit in the tables used here.
+    return Convert<std::u16string>(converter, in, in.size() + 16, ucnv_toUnicode);
+}
+
 std::string FromUnicode(UConverter* converter, std::u16string_view in) {
-    std::string out;
-    if (converter == nullptr || in.empty()) {
-        return out;
-    }
-    out.resize(in.size() * 2 + 16);
-    const UChar* source = in.data();
-    const UChar* const sourceEnd = in.data() + in.size();
-    size_t written = 0;
-    for (;;) {
-        char* target = out.data() + written;
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_fromUnicode(converter, &target, out.data() + out.size(), &source, sourceEnd, nullptr,
-                         true, &status);
-        written = static_cast<size_t>(target - out.data());
-        if (status != U_BUFFER_OVERFLOW_ERROR) {
-            break;
-        }
-        out.resize(out.size() * 2);
-    }
-    out.resize(written);
-    return out;
+    return Convert<std::string>(converter, in, in.size() * 2 + 16, ucnv_fromUnicode);
 }
 
 // A base character followed by a non-spacing mark is folded into the precomposed character
