@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -181,12 +180,22 @@ class CAtomDicti final : public CAtom {
     std::unique_ptr<CAtom> Take(std::string_view key);
     // A snapshot of the entries in key order; the dictionary keeps ownership of the values.
     std::vector<std::pair<Text, const CAtom*>> Items() const;
-    using EntryMap = std::map<std::string, std::unique_ptr<CAtom>, BencodeKeyLess>;
+    using Entry = std::pair<std::string, std::unique_ptr<CAtom>>;
+    // Kept sorted by key with unique keys. A sorted vector rather than a tree: a torrent
+    // holds a dictionary per file, most with two or three keys, and one block per
+    // dictionary costs far less to build, search and free than a node per key.
+    using EntryList = std::vector<Entry>;
     // The entries in place, in key order, for walks that need no snapshot.
-    const EntryMap& Entries() const { return entries_; }
+    const EntryList& Entries() const { return entries_; }
+    // Replaces the contents with `entries` in key order; of equal keys the last one stays,
+    // as if each had been Put in turn. Entries with a null value are dropped.
+    void Assign(EntryList entries);
 
   private:
-    EntryMap entries_;
+    EntryList::iterator LowerBound(std::string_view key);
+    EntryList::const_iterator LowerBound(std::string_view key) const;
+
+    EntryList entries_;
 };
 
 // Decoder. Every function gives a new value or null; `position` is a 0-based byte index

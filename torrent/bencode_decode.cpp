@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <fstream>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "platform/file_path.h"
 #include "torrent/bencode.h"
@@ -48,6 +50,33 @@ struct Decoded {
     std::unique_ptr<CAtom> atom;
     std::int64_t encoded_size = 0;
 };
+
+// A decoded dictionary entry waiting for the rest of its dictionary.
+struct PendingEntry {
+    std::string key;
+    std::unique_ptr<CAtom> value;
+    std::int64_t encoded_size = 0;  // of the key and the value together
+};
+
+// Sorts by key and keeps, of equal keys, the one decoded last: what putting each entry in
+// turn would leave, in time n log n even for a dictionary decoded in reverse order.
+void KeepLastOfEachKey(std::vector<PendingEntry>& entries) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const PendingEntry& a, const PendingEntry& b) {
+                         return BencodeKeyLess{}(a.key, b.key);
+                     });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i + 1 < entries.size() && entries[i + 1].key == entries[i].key) {
+            continue;
+        }
+        if (kept != i) {
+            entries[kept] = std::move(entries[i]);
+        }
+        ++kept;
+    }
+    entries.resize(kept);
+}
 
 class Decoder {
   public:
@@ -168,38 +197,66 @@ class Decoder {
         if (p >= size_ || depth >= kMaxBencodeNesting) {
             return {};
         }
-        auto dictionary = std::make_unique<CAtomDicti>();
-        std::int64_t encoded_size = 2;
+        // The entries gather in a buffer kept per depth, so that each dictionary gets one
+        // block of exactly its size; the buffer is lent out while this level decodes.
+        if (scratch_.size() <= static_cast<std::size_t>(depth)) {
+            scratch_.resize(static_cast<std::size_t>(depth) + 1);
+        }
+        std::vector<PendingEntry> pending = std::move(scratch_[static_cast<std::size_t>(depth)]);
+        pending.clear();
+        bool in_order = true;
         std::uint64_t q = p + 1;
+        bool complete = true;
         while (q < size_ && data_[q] != 'e') {
             // Only a byte string can be a key; nothing else is worth decoding here.
             if (!IsDigit(data_[q])) {
-                return {};
+                complete = false;
+                break;
             }
             std::string_view key_bytes;
             const std::int64_t key_size = StringBytes(q, key_bytes);
             if (key_size == 0) {
-                return {};
+                complete = false;
+                break;
             }
             q += static_cast<std::uint64_t>(key_size);
             if (q >= size_) {
                 break;  // a key at the very end of the data, without a value, is dropped
             }
-            // The key as its ToText gives it: each NUL byte becomes a space.
-            Text key_text(key_bytes);
-            std::replace(key_text.begin(), key_text.end(), '\0', ' ');
             Decoded value = Value(q, depth + 1);
             if (!value.atom) {
-                return {};
+                complete = false;
+                break;
             }
             q += static_cast<std::uint64_t>(value.encoded_size);
-            if (const CAtom* earlier = dictionary->Find(key_text)) {
-                encoded_size -= key_size + earlier->EncodedSize();
+            // The key as its ToText gives it: each NUL byte becomes a space.
+            std::string key(key_bytes);
+            std::replace(key.begin(), key.end(), '\0', ' ');
+            if (in_order && !pending.empty() && !BencodeKeyLess{}(pending.back().key, key)) {
+                in_order = false;
             }
-            encoded_size += key_size + value.encoded_size;
-            dictionary->Put(key_text, std::move(value.atom));
+            pending.push_back(
+                {std::move(key), std::move(value.atom), key_size + value.encoded_size});
         }
-        return {std::move(dictionary), encoded_size};
+        Decoded result;
+        if (complete) {
+            if (!in_order) {
+                KeepLastOfEachKey(pending);
+            }
+            CAtomDicti::EntryList entries;
+            entries.reserve(pending.size());
+            std::int64_t encoded_size = 2;
+            for (PendingEntry& entry : pending) {
+                encoded_size += entry.encoded_size;
+                entries.emplace_back(std::move(entry.key), std::move(entry.value));
+            }
+            auto dictionary = std::make_unique<CAtomDicti>();
+            dictionary->Assign(std::move(entries));
+            result = {std::move(dictionary), encoded_size};
+        }
+        pending.clear();
+        scratch_[static_cast<std::size_t>(depth)] = std::move(pending);
+        return result;
     }
 
   private:
@@ -250,6 +307,7 @@ class Decoder {
     std::uint64_t run_start_ = 1;
     std::uint64_t run_end_ = 0;
     std::uint64_t last_significant_ = kNone;
+    std::vector<std::vector<PendingEntry>> scratch_;
 };
 
 }  // namespace
@@ -283,8 +341,12 @@ std::unique_ptr<CAtom> DecodeValue(std::string_view data, std::size_t position) 
     return DecodeValue(reinterpret_cast<const std::uint8_t*>(data.data()), data.size(), position);
 }
 
-bool ReadWholeFile(const Text& path, Bytes& contents, std::uint64_t max_size) {
-    contents.clear();
+namespace {
+
+// Opens `path` and reads it whole into the block `allocate(length)` gives; false when it
+// cannot be opened or read completely, or when it is larger than `max_size` bytes.
+template <typename Allocate>
+bool ReadFileInto(const Text& path, std::uint64_t max_size, Allocate&& allocate) {
     // A path is a C string for the file system: a NUL inside would open another file.
     if (path.empty() || path.find('\0') != Text::npos) {
         return false;
@@ -299,25 +361,45 @@ bool ReadWholeFile(const Text& path, Bytes& contents, std::uint64_t max_size) {
         return false;
     }
     file.seekg(0, std::ios::beg);
-    contents.resize(static_cast<std::size_t>(length));
+    std::uint8_t* destination = allocate(static_cast<std::size_t>(length));
     if (length > 0) {
-        file.read(reinterpret_cast<char*>(contents.data()), length);
+        file.read(reinterpret_cast<char*>(destination), length);
         // A short read (a directory, a file cut while reading, an I/O error) is a failure,
         // not a buffer of zeros.
         if (file.gcount() != length) {
-            contents.clear();
             return false;
         }
     }
     return true;
 }
 
+}  // namespace
+
+bool ReadWholeFile(const Text& path, Bytes& contents, std::uint64_t max_size) {
+    contents.clear();
+    const bool read = ReadFileInto(path, max_size, [&contents](std::size_t length) {
+        contents.resize(length);
+        return contents.data();
+    });
+    if (!read) {
+        contents.clear();
+    }
+    return read;
+}
+
 std::unique_ptr<CAtom> DecodeFile(const Text& path) {
-    Bytes contents;
-    if (!ReadWholeFile(path, contents) || contents.empty()) {
+    // The bytes are only read into and decoded from, so the block is not zeroed first.
+    std::unique_ptr<std::uint8_t[]> contents;
+    std::size_t size = 0;
+    const bool read = ReadFileInto(path, kMaxBencodeFileSize, [&](std::size_t length) {
+        contents = std::make_unique_for_overwrite<std::uint8_t[]>(length);
+        size = length;
+        return contents.get();
+    });
+    if (!read || size == 0) {
         return nullptr;
     }
-    return DecodeValue(contents.data(), contents.size(), 0);
+    return DecodeValue(contents.get(), size, 0);
 }
 
 }  // namespace miravue

@@ -1,6 +1,8 @@
 // The bencode value classes: sizes, texts, copies and container operations.
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <utility>
@@ -137,38 +139,88 @@ void CAtomDicti::CopyFrom(const CAtomDicti& other) {
         return;
     }
     // Copy before clearing: `other` may be a value held inside this dictionary.
-    decltype(entries_) copy;
+    EntryList copy;
+    copy.reserve(other.entries_.size());
     for (const auto& [key, value] : other.entries_) {
-        copy.emplace_hint(copy.end(), key, value->Clone());
+        copy.emplace_back(key, value->Clone());
     }
     entries_ = std::move(copy);
 }
 
+CAtomDicti::EntryList::iterator CAtomDicti::LowerBound(std::string_view key) {
+    return std::lower_bound(entries_.begin(), entries_.end(), key,
+                            [](const Entry& entry, std::string_view sought) {
+                                return BencodeKeyLess{}(entry.first, sought);
+                            });
+}
+
+CAtomDicti::EntryList::const_iterator CAtomDicti::LowerBound(std::string_view key) const {
+    return std::lower_bound(entries_.begin(), entries_.end(), key,
+                            [](const Entry& entry, std::string_view sought) {
+                                return BencodeKeyLess{}(entry.first, sought);
+                            });
+}
+
 const CAtom* CAtomDicti::Find(std::string_view key) const {
-    const auto found = entries_.find(key);
-    return found == entries_.end() ? nullptr : found->second.get();
+    const auto found = LowerBound(key);
+    return found == entries_.end() || found->first != key ? nullptr : found->second.get();
 }
 
 void CAtomDicti::Put(std::string_view key, std::unique_ptr<CAtom> value) {
     if (!value) {
         return;
     }
-    const auto found = entries_.find(key);
-    if (found != entries_.end()) {
+    // Keys built in order go to the back without a search.
+    if (entries_.empty() || BencodeKeyLess{}(entries_.back().first, key)) {
+        entries_.emplace_back(std::string(key), std::move(value));
+        return;
+    }
+    const auto found = LowerBound(key);
+    if (found != entries_.end() && found->first == key) {
         found->second = std::move(value);
     } else {
-        entries_.emplace(std::string(key), std::move(value));
+        entries_.emplace(found, std::string(key), std::move(value));
     }
 }
 
 std::unique_ptr<CAtom> CAtomDicti::Take(std::string_view key) {
-    const auto found = entries_.find(key);
-    if (found == entries_.end()) {
+    const auto found = LowerBound(key);
+    if (found == entries_.end() || found->first != key) {
         return nullptr;
     }
     std::unique_ptr<CAtom> value = std::move(found->second);
     entries_.erase(found);
     return value;
+}
+
+void CAtomDicti::Assign(EntryList entries) {
+    std::erase_if(entries, [](const Entry& entry) { return !entry.second; });
+    const auto key_less = [](const Entry& a, const Entry& b) {
+        return BencodeKeyLess{}(a.first, b.first);
+    };
+    // Decoded dictionaries nearly always arrive strictly in order: one pass checks that.
+    const bool strictly_sorted =
+        std::adjacent_find(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+            return !key_less(a, b);
+        }) == entries.end();
+    if (!strictly_sorted) {
+        // Stable, so that equal keys keep their order and the last of each run is the one
+        // a sequence of Puts would have left.
+        std::stable_sort(entries.begin(), entries.end(), key_less);
+        auto kept = entries.begin();
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            const auto next = std::next(it);
+            if (next != entries.end() && next->first == it->first) {
+                continue;
+            }
+            if (kept != it) {
+                *kept = std::move(*it);
+            }
+            ++kept;
+        }
+        entries.erase(kept, entries.end());
+    }
+    entries_ = std::move(entries);
 }
 
 std::vector<std::pair<Text, const CAtom*>> CAtomDicti::Items() const {

@@ -2,6 +2,11 @@
 
 #include "torrent/torrent.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
 #include "torrent/ole_date.h"
 #include "torrent/sha1.h"
 #include "torrent/tracker_url.h"
@@ -26,6 +31,17 @@ std::optional<std::int64_t> IntegerOf(const CAtom* value) {
         return static_cast<const CAtomInt*>(value)->Value();
     }
     return std::nullopt;
+}
+
+// Appends ToText() of `value` without building it apart first.
+void AppendText(const CAtom& value, Text& out) {
+    if (!value.IsString()) {
+        out += value.ToText();
+        return;
+    }
+    const std::size_t start = out.size();
+    out += static_cast<const CAtomString&>(value).View();
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '\0', ' ');
 }
 
 std::int32_t Low32(std::int64_t value) {
@@ -127,6 +143,17 @@ std::int64_t CTorrent::GetTotalSize() const {
     return total;
 }
 
+std::int64_t CTorrent::GetTotalSize(const std::vector<std::int64_t>& file_sizes) const {
+    if (const auto length = IntegerOf(info_.Find("length"))) {
+        return *length;
+    }
+    std::int64_t total = 0;
+    for (const std::int64_t size : file_sizes) {
+        total += size;
+    }
+    return total;
+}
+
 std::int32_t CTorrent::GetPieceLength() const {
     return Low32(IntegerOf(info_.Find("piece length")).value_or(0));
 }
@@ -160,7 +187,10 @@ bool CTorrent::WalkFiles(Visit&& visit) const {
         return false;
     }
     const auto& elements = static_cast<const CAtomList*>(files)->Elements();
-    // Every entry is checked before any is visited: one malformed entry lists no file.
+    // Every entry is checked before any is visited: one malformed entry lists no file. What
+    // the check finds is kept, so that the visits do not search each entry again.
+    std::vector<std::pair<std::int64_t, const CAtomList*>> checked;
+    checked.reserve(elements.size());
     for (const auto& element : elements) {
         if (!element->IsDicti()) {
             return false;
@@ -176,10 +206,10 @@ bool CTorrent::WalkFiles(Visit&& visit) const {
                 return false;
             }
         }
+        checked.emplace_back(*length, static_cast<const CAtomList*>(path));
     }
-    for (const auto& element : elements) {
-        const auto& file = static_cast<const CAtomDicti&>(*element);
-        visit(*IntegerOf(file.Find("length")), static_cast<const CAtomList&>(*file.Find("path")));
+    for (const auto& [length, path] : checked) {
+        visit(length, *path);
     }
     return true;
 }
@@ -201,16 +231,28 @@ std::vector<FileEntry> CTorrent::GetFileEntries() const {
 }
 
 bool CTorrent::GetFiles(std::vector<std::int64_t>& sizes, TextList& paths) const {
-    std::vector<FileEntry> entries = GetFileEntries();
     sizes.clear();
     paths.clear();
-    sizes.reserve(entries.size());
-    paths.reserve(entries.size());
-    for (FileEntry& entry : entries) {
-        sizes.push_back(entry.length);
-        paths.push_back(std::move(entry.path));
+    if (const CAtom* files = info_.Find("files"); files != nullptr && files->IsList()) {
+        sizes.reserve(static_cast<const CAtomList*>(files)->Size());
+        paths.reserve(static_cast<const CAtomList*>(files)->Size());
     }
-    return !entries.empty();
+    // Written straight into the two lists: a large torrent lists a hundred thousand files.
+    WalkFiles([&](std::int64_t length, const CAtomList& path) {
+        Text joined;
+        std::size_t joined_size = 0;
+        for (const auto& part : path.Elements()) {
+            joined_size += 1 + static_cast<std::size_t>(part->TextLength());
+        }
+        joined.reserve(joined_size);
+        for (const auto& part : path.Elements()) {
+            joined.push_back('\\');
+            AppendText(*part, joined);
+        }
+        sizes.push_back(length);
+        paths.push_back(std::move(joined));
+    });
+    return !sizes.empty();
 }
 
 Text CTorrent::GetInfoHash() const {

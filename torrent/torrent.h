@@ -42,6 +42,8 @@ class CTorrent {
     Text GetComment() const;
     Text GetCreatedBy() const;
     std::int64_t GetTotalSize() const;
+    // The same, given the sizes GetFiles gave, without walking the file list again.
+    std::int64_t GetTotalSize(const std::vector<std::int64_t>& file_sizes) const;
     Text GetName() const;
     std::int32_t GetPieceLength() const;
     std::int32_t GetPieceCount() const;

@@ -21,11 +21,11 @@ TorrentFileInfo Fill(const CTorrent& torrent) {
     }
     record.Comment = torrent.GetComment();
     record.CreatedBy = torrent.GetCreatedBy();
-    record.TotalSize = torrent.GetTotalSize();
+    torrent.GetFiles(record.FileSizes, record.FilePaths);
+    record.TotalSize = torrent.GetTotalSize(record.FileSizes);
     record.Name = torrent.GetName();
     record.PieceLength = torrent.GetPieceLength();
     record.PieceCount = torrent.GetPieceCount();
-    torrent.GetFiles(record.FileSizes, record.FilePaths);
     record.InfoHash = torrent.GetInfoHash();
     if (const auto date = torrent.GetCreationDate()) {
         record.CreationDate =

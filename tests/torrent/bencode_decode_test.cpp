@@ -76,6 +76,11 @@ const DecodeCase kDecodeCases[] = {
     {"ListWithStringBeyondData", "l5:ab", false, ""},
     {"KeysSorted", "d1:bi2e1:ai1ee", true, "d1:ai1e1:bi2ee"},
     {"RepeatedKeyLastWins", "d1:ai1e1:ai2ee", true, "d1:ai2ee"},
+    {"RepeatsOutOfOrderLastWins", "d1:bi1e1:ai2e1:bi3e1:ai4ee", true, "d1:ai4e1:bi3ee"},
+    {"NulKeyRepeatsSpaceKey", "d2:a i1e2:a\0i2ee"s, true, "d2:a i2ee"},
+    // The dictionary counts as "d1:ai2ee", so the list looks for its next element at the
+    // ":" of the second key.
+    {"RepeatedKeyShrinksTheShift", "ld1:ai1e1:ai2eei7ee", false, ""},
     {"NulInKeyBecomesSpace", "d3:a\0bi1ee"s, true, "d3:a bi1ee"},
     {"KeysAsUnsignedBytes", "d1:\x80i1e1:\x7fi2ee", true, "d1:\x7fi2e1:\x80i1ee"},
     {"PrefixKeyFirst", "d2:aai1e1:ai2ee", true, "d1:ai2e2:aai1ee"},

@@ -106,6 +106,22 @@ TEST(AtomDicti, PutReplacesAndFindLends) {
     EXPECT_EQ(items[1].second, dictionary.Find("b"));
 }
 
+TEST(AtomDicti, AssignSortsAndKeepsTheLastOfEqualKeys) {
+    CAtomDicti::EntryList entries;
+    entries.emplace_back("b", std::make_unique<CAtomLong>(1));
+    entries.emplace_back("\x80", std::make_unique<CAtomLong>(2));
+    entries.emplace_back("a", std::make_unique<CAtomLong>(3));
+    entries.emplace_back("b", std::make_unique<CAtomLong>(4));
+    entries.emplace_back("c", nullptr);
+    entries.emplace_back("a", std::make_unique<CAtomLong>(5));
+    CAtomDicti dictionary;
+    dictionary.Put("old", std::make_unique<CAtomLong>(0));
+    dictionary.Assign(std::move(entries));
+    EXPECT_EQ(Encoded(dictionary), "d1:ai5e1:bi4e1:\x80i2ee");
+    EXPECT_EQ(dictionary.Find("old"), nullptr);
+    EXPECT_EQ(dictionary.Find("c"), nullptr);
+}
+
 TEST(AtomDicti, KeysOrderAsUnsignedBytes) {
     CAtomDicti dictionary;
     for (const std::string& key : {"\xff"s, "b"s, "\x80"s, "ab"s, "a"s, "\x01"s, ""s}) {
