@@ -234,4 +234,8 @@ using EncodedBytesConsumer = std::function<void(const std::uint8_t* data, std::s
 // (the info hash of a large torrent is taken this way).
 void EncodeValueTo(const CAtom& value, const EncodedBytesConsumer& consume);
 
+// Number of characters of the signed decimal text of `value`: the sizes of encoded integers
+// and string counts, which the decoder and the values must agree on.
+std::int64_t DecimalLength(std::int64_t value);
+
 }  // namespace miravue

@@ -33,17 +33,6 @@ bool IsSpace(std::uint8_t c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-std::int64_t DecimalLength(std::int64_t value) {
-    std::uint64_t magnitude =
-        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    std::int64_t length = value < 0 ? 2 : 1;
-    while (magnitude >= 10) {
-        magnitude /= 10;
-        ++length;
-    }
-    return length;
-}
-
 // A decoded value together with its EncodedSize, which the decoder needs after every
 // element; computed bottom-up here instead of walking each subtree again.
 struct Decoded {

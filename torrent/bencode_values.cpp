@@ -11,9 +11,6 @@
 
 namespace miravue {
 
-namespace {
-
-// Number of characters of the signed decimal text of `value`.
 std::int64_t DecimalLength(std::int64_t value) {
     std::uint64_t magnitude =
         value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
@@ -24,8 +21,6 @@ std::int64_t DecimalLength(std::int64_t value) {
     }
     return length;
 }
-
-}  // namespace
 
 std::int64_t CAtomInt::TextLength() const {
     return DecimalLength(static_cast<std::int32_t>(static_cast<std::uint32_t>(value_)));
