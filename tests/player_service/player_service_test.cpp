@@ -133,6 +133,30 @@ TEST(RequestLogTest, EntryPutsForgedLineBreaksOnOneLine) {
 }
 
 // Holds a loopback port the way another program would.
+struct ServiceRun {
+    int exitCode = -1;  // -1 when the service could not be started or did not exit normally
+    std::string output;
+};
+
+// Runs the service executable with `arguments` and collects what it prints, stderr included.
+ServiceRun RunService(const std::string& arguments) {
+    ServiceRun run;
+    const std::string command = std::string(MIRAVUE_PLAYER_SERVICE_EXE) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        run.output += buffer;
+    }
+    const int status = pclose(pipe);
+    if (WIFEXITED(status)) {
+        run.exitCode = WEXITSTATUS(status);
+    }
+    return run;
+}
+
 class TakenPort {
   public:
     TakenPort() {
@@ -182,35 +206,17 @@ TEST(PlayerServicePortTest, SecondServiceOnTheSamePortIsRefused) {
 TEST(PlayerServicePortTest, ExecutableExitsWithMessageWhenThePortIsTaken) {
     TakenPort taken;
     ASSERT_GT(taken.port(), 0);
-    const std::string command = std::string(MIRAVUE_PLAYER_SERVICE_EXE) + " --port " +
-                                std::to_string(taken.port()) + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    const int status = pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_THAT(output, StartsWith("miravue-player-service: port " + std::to_string(taken.port()) +
-                                   " on 127.0.0.1 is already in use"));
+    const ServiceRun run = RunService("--port " + std::to_string(taken.port()));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_THAT(run.output,
+                StartsWith("miravue-player-service: port " + std::to_string(taken.port()) +
+                           " on 127.0.0.1 is already in use"));
 }
 
 TEST(PlayerServiceOptionsTest, ExecutableRejectsBadPort) {
-    const std::string command = std::string(MIRAVUE_PLAYER_SERVICE_EXE) + " --port 70000 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    const int status = pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 2);
-    EXPECT_THAT(output, HasSubstr("bad port \"70000\""));
+    const ServiceRun run = RunService("--port 70000");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_THAT(run.output, HasSubstr("bad port \"70000\""));
 }
 
 }  // namespace
